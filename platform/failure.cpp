@@ -1,0 +1,60 @@
+#include "platform/failure.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace kestrin {
+
+void throwOverflow() { throw Failure(failures::kOverflow, "Overflow"); }
+void throwSubscriptOutOfRange() { throw Failure(failures::kSubscriptOutOfRange, "Subscript out of range"); }
+void throwDivisionByZero() { throw Failure(failures::kDivisionByZero, "Division by zero"); }
+void throwTypeMismatch() { throw Failure(failures::kTypeMismatch, "Type mismatch"); }
+
+double roundHalfEven(double value) {
+    if (!std::isfinite(value)) return value;
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    if (fraction > 0.5) return lower + 1.0;
+    if (fraction < 0.5) return lower;
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
+double parseNumber(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    const std::string_view body = text.substr(begin, end - begin);
+
+    // Check the shape by hand so that strtod's extras (hex, "inf", "nan") are refused.
+    std::size_t i = 0;
+    if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < body.size() && std::isdigit(static_cast<unsigned char>(body[i]))) ++i, ++digits;
+    if (i < body.size() && body[i] == '.') {
+        ++i;
+        while (i < body.size() && std::isdigit(static_cast<unsigned char>(body[i]))) ++i, ++digits;
+    }
+    if (digits == 0) throwTypeMismatch();
+    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+        ++i;
+        if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < body.size() && std::isdigit(static_cast<unsigned char>(body[i]))) ++i, ++exponentDigits;
+        if (exponentDigits == 0) throwTypeMismatch();
+    }
+    if (i != body.size()) throwTypeMismatch();
+
+    // from_chars reads the same text whatever the locale; it takes no leading '+'.
+    std::string_view number = body;
+    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range || !std::isfinite(value)) throwOverflow();
+    if (result.ec != std::errc() || result.ptr != number.data() + number.size()) throwTypeMismatch();
+    return value;
+}
+
+}  // namespace kestrin

@@ -1,0 +1,92 @@
+#include "platform/forms.h"
+
+namespace kestrin::forms {
+
+Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
+
+void Control::setFocus() {
+    if (!enabled_ || !visible_) return;
+    form_.setFocus(this);
+}
+
+bool Control::hasFocus() const { return form_.focus() == this; }
+
+void TextBox::setText(std::string value) {
+    if (maxLength > 0 && value.size() > static_cast<std::size_t>(maxLength)) value.resize(maxLength);
+    if (text_ == value) return;
+    text_ = std::move(value);
+    if (selStart_ > text_.size()) selStart_ = text_.size();
+    changed();
+    if (onChange) onChange();
+}
+
+void ComboBox::setText(std::string value) {
+    if (text_ == value) return;
+    text_ = std::move(value);
+    changed();
+    if (onChange) onChange();
+}
+
+void ComboBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    const bool hadText = !text_.empty();
+    text_.clear();
+    changed();
+    if (hadText && onChange) onChange();
+}
+
+void ComboBox::addItem(std::string entry) {
+    items_.push_back(std::move(entry));
+    changed();
+}
+
+void ComboBox::setListIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
+    listIndex_ = index;
+    if (index >= 0) text_ = items_[static_cast<std::size_t>(index)];
+    changed();
+    if (onChange) onChange();
+}
+
+void ListBox::setListIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
+    listIndex_ = index;
+    changed();
+    if (onClick) onClick();
+}
+
+void Timer::setEnabled(bool value) {
+    if (enabled_ == value) return;
+    enabled_ = value;
+    observers_.notify();
+}
+
+void Timer::setInterval(int ms) {
+    if (interval_ == ms) return;
+    interval_ = ms;
+    observers_.notify();
+}
+
+void Form::setCaption(std::string value) {
+    if (caption_ == value) return;
+    caption_ = std::move(value);
+    observers_.notify();
+}
+
+void Form::setHeightTwips(int value) {
+    if (heightTwips_ == value) return;
+    heightTwips_ = value;
+    observers_.notify();
+}
+
+void Form::setFocus(Control* control) {
+    focus_ = control;
+    observers_.notify();
+}
+
+void Form::close() {
+    if (onCloseRequested) onCloseRequested();
+}
+
+}  // namespace kestrin::forms

@@ -1,0 +1,284 @@
+// Form models: toolkit-neutral stand-ins for the controls of the game's windows.
+//
+// The game logic reads and writes these objects; a view (Qt widgets in the program, nothing
+// at all in the logic tests) mirrors them. Every property change notifies the control's
+// observers at once, so that a view can show it before a modal box opens. What the player
+// types or picks is written back into the model by the view before the handler runs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kestrin::forms {
+
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kDarkRed{192, 0, 0};
+inline constexpr Rgb kDarkBlue{0, 0, 192};
+inline constexpr Rgb kLeaderGreen{0, 150, 0};
+inline constexpr Rgb kTrailerRed{175, 0, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
+
+// A list of callbacks that the views attach to.
+class Observers {
+public:
+    using Callback = std::function<void()>;
+    void add(Callback callback) { callbacks_.push_back(std::move(callback)); }
+    void clear() { callbacks_.clear(); }
+    void notify() const {
+        // Copy first: a callback may attach another.
+        const auto callbacks = callbacks_;
+        for (const auto& callback : callbacks) callback();
+    }
+
+private:
+    std::vector<Callback> callbacks_;
+};
+
+class Form;
+
+// What every visible control has: a name, enabled, visible, tooltip, text colour, focus.
+class Control {
+public:
+    Control(Form& form, std::string name);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    const std::string& name() const { return name_; }
+    Form& form() const { return form_; }
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool value) { set(enabled_, value); }
+    bool visible() const { return visible_; }
+    void setVisible(bool value) { set(visible_, value); }
+    const std::string& tooltip() const { return tooltip_; }
+    void setTooltip(std::string value) { set(tooltip_, std::move(value)); }
+    Rgb foreColor() const { return foreColor_; }
+    void setForeColor(Rgb value) { set(foreColor_, value); }
+
+    // Gives this control the keyboard focus. A disabled or hidden control cannot take it,
+    // as on screen, and the call then does nothing.
+    void setFocus();
+    bool hasFocus() const;
+
+    Observers& observers() { return observers_; }
+
+protected:
+    template <typename T>
+    void set(T& field, T value) {
+        if (field == value) return;
+        field = std::move(value);
+        observers_.notify();
+    }
+    void changed() const { observers_.notify(); }
+
+private:
+    Form& form_;
+    std::string name_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    std::string tooltip_;
+    Rgb foreColor_ = kBlack;
+    Observers observers_;
+};
+
+// Labels, buttons, frames, check boxes and menu items: a control with a caption.
+class CaptionControl : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string value) { set(caption_, std::move(value)); }
+
+private:
+    std::string caption_;
+};
+
+class Label : public CaptionControl {
+public:
+    using CaptionControl::CaptionControl;
+    // Free text kept with the label; the digit label keeps the previous digit here.
+    std::string tag;
+};
+
+using Frame = CaptionControl;
+
+// A button or a menu item: clicking runs its handler.
+class Button : public CaptionControl {
+public:
+    using CaptionControl::CaptionControl;
+    std::function<void()> onClick;
+    void click() {
+        if (onClick) onClick();
+    }
+};
+using MenuItem = Button;
+
+class CheckBox : public CaptionControl {
+public:
+    using CaptionControl::CaptionControl;
+    int value() const { return value_; }  // 1 ticked, 0 clear
+    void setValue(int value) { set(value_, value); }
+
+private:
+    int value_ = 0;
+};
+
+class Image : public Control {
+public:
+    using Control::Control;
+};
+
+// A filled bar whose width is measured in pixels.
+class Shape : public Control {
+public:
+    using Control::Control;
+    double width() const { return width_; }
+    void setWidth(double value) { set(width_, value); }
+    Rgb fillColor() const { return fillColor_; }
+    void setFillColor(Rgb value) { set(fillColor_, value); }
+
+private:
+    double width_ = 0.0;
+    Rgb fillColor_ = kBlack;
+};
+
+// A text box: its text, the caret position, and the handlers of its edits and keys.
+class TextBox : public Control {
+public:
+    using Control::Control;
+    const std::string& text() const { return text_; }
+    void setText(std::string value);
+    std::size_t selStart() const { return selStart_; }
+    void setSelStart(std::size_t value) { set(selStart_, value); }
+    int maxLength = 0;  // 0: no limit
+
+    std::function<void()> onChange;
+    std::function<void(int)> onKeyPress;  // character code, 13 for Enter
+    void keyPress(int code) {
+        if (onKeyPress) onKeyPress(code);
+    }
+
+private:
+    std::string text_;
+    std::size_t selStart_ = 0;
+};
+
+// An editable drop-down list (or, with editable false, a plain drop-down list): edit text
+// plus an unsorted list of entries.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    bool editable = true;
+
+    const std::string& text() const { return text_; }
+    void setText(std::string value);
+
+    void clear();  // removes every entry and empties the edit text
+    void addItem(std::string entry);
+    std::size_t listCount() const { return items_.size(); }
+    const std::string& list(std::size_t index) const { return items_.at(index); }
+    const std::vector<std::string>& items() const { return items_; }
+    int listIndex() const { return listIndex_; }  // -1: none chosen
+    void setListIndex(int index);
+
+    std::function<void()> onChange;
+    std::function<void(int)> onKeyPress;
+    void keyPress(int code) {
+        if (onKeyPress) onKeyPress(code);
+    }
+
+private:
+    std::string text_;
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+};
+
+// A list box with one selection.
+class ListBox : public Control {
+public:
+    using Control::Control;
+    void addItem(std::string entry) {
+        items_.push_back(std::move(entry));
+        changed();
+    }
+    const std::vector<std::string>& items() const { return items_; }
+    int listIndex() const { return listIndex_; }
+    // Selecting an entry runs the click handler, as a click on it does.
+    void setListIndex(int index);
+    std::function<void()> onClick;
+
+private:
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+};
+
+// A timer: while enabled it ticks every interval. Enabling a disabled timer starts a fresh
+// full interval. A driver (the Qt event loop, or the virtual clock of the tests) runs it.
+class Timer {
+public:
+    Timer(std::string name, int intervalMs) : name_(std::move(name)), interval_(intervalMs) {}
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    const std::string& name() const { return name_; }
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool value);
+    int interval() const { return interval_; }
+    void setInterval(int ms);
+    std::function<void()> onTick;
+    void tick() {
+        if (onTick) onTick();
+    }
+    Observers& observers() { return observers_; }
+
+private:
+    std::string name_;
+    int interval_;
+    bool enabled_ = false;
+    Observers observers_;
+};
+
+// A window: caption, whether it is shown, its outer height in twips (0: as designed), and
+// which of its controls holds the keyboard focus.
+class Form {
+public:
+    explicit Form(std::string name) : name_(std::move(name)) {}
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form() = default;
+
+    const std::string& name() const { return name_; }
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string value);
+    int heightTwips() const { return heightTwips_; }
+    void setHeightTwips(int value);
+
+    Control* focus() const { return focus_; }
+    void setFocus(Control* control);
+    // A view reports a focus change made by the player; no notification goes back.
+    void noteFocus(Control* control) { focus_ = control; }
+
+    // Asks the view to close the window (a dialog that unloads itself).
+    void close();
+    std::function<void()> onCloseRequested;
+
+    Observers& observers() { return observers_; }
+
+private:
+    std::string name_;
+    std::string caption_;
+    int heightTwips_ = 0;
+    Control* focus_ = nullptr;
+    Observers observers_;
+};
+
+}  // namespace kestrin::forms

@@ -1,0 +1,128 @@
+// Test doubles for the platform seams: an in-memory settings store, scripted message boxes,
+// in-memory text files, a fixed calendar, recording sound and shell, a fixed address table,
+// scripted random numbers and a temporary folder.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/failure.h"
+#include "platform/services.h"
+
+namespace kestrin::testing {
+
+class MemorySettingsStore : public SettingsStore {
+public:
+    std::string read(const std::string& application, const std::string& section, const std::string& key,
+                     const std::string& defaultValue) override;
+    void write(const std::string& application, const std::string& section, const std::string& key,
+               const std::string& value) override;
+
+    // Direct access for arranging and checking; nullopt when absent.
+    std::optional<std::string> get(const std::string& application, const std::string& section,
+                                   const std::string& key) const;
+    void set(const std::string& application, const std::string& section, const std::string& key,
+             const std::string& value);
+    std::size_t size() const { return values_.size(); }
+
+    bool failWrites = false;  // every write throws, as an unwritable folder does
+    int writeCount = 0;
+
+private:
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> values_;
+};
+
+// Message boxes answered from a script. Each shown box is recorded; answers are taken from
+// the queue (Ok/Yes by default). duringShow runs while the "box is open", as the nested
+// event loop of a real modal box runs timers and sockets.
+class ScriptedMessageBox : public MessageBox {
+public:
+    struct Shown {
+        std::string text;
+        std::string title;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+    MessageResult show(const std::string& text, const std::string& title, MessageButtons buttons,
+                       MessageIcon icon) override;
+
+    std::vector<Shown> shown;
+    std::deque<MessageResult> answers;
+    std::function<void()> duringShow;
+};
+
+// Text files held in memory, as raw lines. Paths are compared as given.
+class MemoryFiles : public TextFiles {
+public:
+    bool exists(const std::string& path) override;
+    std::vector<std::string> readLines(const std::string& path) override;
+    void createEmpty(const std::string& path) override;
+    void appendLine(const std::string& path, const std::string& text) override;
+
+    std::map<std::string, std::vector<std::string>> files;
+    bool failWrites = false;  // creating or appending throws, as a read-only folder does
+};
+
+class FixedCalendar : public Calendar {
+public:
+    std::string nowText() override { return text; }
+    std::string text = "05/12/2026 17:50:45";
+};
+
+class RecordingSound : public Sound {
+public:
+    void playFile(const std::string& path) override { played.push_back(path); }
+    void beep() override { ++beeps; }
+    std::vector<std::string> played;
+    int beeps = 0;
+};
+
+class RecordingShell : public DesktopShell {
+public:
+    bool open(const std::string& target, const std::string& workingFolder) override {
+        opened.push_back(target);
+        folders.push_back(workingFolder);
+        return result;
+    }
+    std::vector<std::string> opened;
+    std::vector<std::string> folders;
+    bool result = true;
+};
+
+class FixedAddressTable : public AddressTable {
+public:
+    std::vector<std::array<std::uint8_t, 4>> ipv4Addresses() override { return addresses; }
+    std::vector<std::array<std::uint8_t, 4>> addresses;
+};
+
+// Draws scripted digits: each queued digit d (1 to 9) comes out as the number that the game
+// turns into d. An empty script draws 5.
+class ScriptedRandom : public RandomSource {
+public:
+    float next() override;
+    void queueDigits(std::initializer_list<int> digits) { digits_.insert(digits_.end(), digits); }
+    std::size_t pending() const { return digits_.size(); }
+
+private:
+    std::deque<int> digits_;
+};
+
+// A real folder under the system's temporary folder, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace kestrin::testing
