@@ -1,0 +1,112 @@
+// Applying a player and a game type to the main window: its shape, the link, both best
+// scores and the player's statistics.
+#include <gtest/gtest.h>
+
+#include "tests/support/rig.h"
+
+namespace kestrin::testing {
+namespace {
+
+class ApplyChoicesTest : public ::testing::Test {
+protected:
+    MemoryNetwork network;
+    Rig rig{network};
+};
+
+TEST_F(ApplyChoicesTest, SinglePlayerShapesTheWindowAndShowsBothBestScores) {
+    rig.store.set("KestrinSolo", "Scores\\", "1score", "250");
+    rig.store.set("Kestrin", "Scores\\", "1score", "90");
+    rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "120|3|8|7|5|4|1|2|300|1|4|500");
+    rig.form().txtOutput.setText("* an old line");
+    rig.choose("Ann", 0);
+
+    auto& form = rig.form();
+    EXPECT_EQ(form.caption(), "Kestrin - Playing as Ann");
+    EXPECT_EQ(form.heightTwips(), 4365);
+    EXPECT_FALSE(form.fraChat.visible());
+    EXPECT_EQ(form.lblOpponentScore.caption(), "N/A");
+    EXPECT_EQ(form.txtOutput.text(), "* an old line");  // only multi player empties the log
+    EXPECT_EQ(form.cmdStart.caption(), "&Start");
+    EXPECT_TRUE(form.cmdStart.enabled());
+    EXPECT_FALSE(form.cmbConnectTo.enabled());
+    EXPECT_FALSE(form.cmdConnect.enabled());
+    EXPECT_EQ(form.lblHighScore.caption(), "250");
+    EXPECT_EQ(form.lblHighScore2.caption(), "90");
+    EXPECT_EQ(rig.state.stats.SPPointsScored, 500);
+    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kClosed);
+
+    rig.random.queueDigits({5});
+    form.cmdStart.click();
+    rig.playOut();
+    EXPECT_EQ(form.lblOpponentScore.caption(), "N/A");  // through start, play and end
+}
+
+TEST_F(ApplyChoicesTest, MultiPlayerListensAndSetsTheNotConnectedControls) {
+    rig.store.set("Kestrin", "Player", "LastIP", "10.0.0.9");
+    rig.form().txtOutput.setText("* an old line");
+    rig.choose("Ann", 1);
+
+    auto& form = rig.form();
+    EXPECT_EQ(form.heightTwips(), 6300);
+    EXPECT_TRUE(form.fraChat.visible());
+    EXPECT_EQ(form.txtOutput.text(), "* Waiting for connection to another player");
+    EXPECT_EQ(form.cmbConnectTo.text(), "10.0.0.9");
+    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kListening);
+    EXPECT_EQ(form.cmdStart.caption(), "&Ready");
+    EXPECT_FALSE(form.cmdStart.enabled());
+    EXPECT_TRUE(form.cmbConnectTo.enabled());
+    EXPECT_TRUE(form.cmdConnect.enabled());
+    EXPECT_FALSE(form.cmdDisconnect.enabled());
+    EXPECT_FALSE(form.txtChat.enabled());
+    EXPECT_TRUE(form.cmdSetup.enabled());
+
+    form.cmbConnectTo.setText("");
+    EXPECT_FALSE(form.cmdConnect.enabled());
+    form.cmbConnectTo.setText("x");
+    EXPECT_TRUE(form.cmdConnect.enabled());
+
+    rig.choose("Ann", 1);  // applied again: a typed host is kept, the log starts afresh
+    EXPECT_EQ(form.cmbConnectTo.text(), "x");
+    EXPECT_EQ(form.txtOutput.text(), "* Waiting for connection to another player");
+
+    rig.choose("Ann", 0);  // back to single player: nothing listens, the host box empties
+    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kClosed);
+    EXPECT_EQ(form.cmbConnectTo.text(), "");
+}
+
+TEST_F(ApplyChoicesTest, PortThatCannotBeTakenIsReportedAndTheRestStillApplies) {
+    network.protectPort("10.0.0.1", 600);
+    rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "1|1|1|1|1|1|1|1|1|1|1|1");
+    rig.choose("Ann", 1);
+    ASSERT_EQ(rig.errorTitles().size(), 1u);
+    EXPECT_EQ(rig.errorTitles()[0].rfind("Kestrin Error ", 0), 0u);
+    EXPECT_NE(rig.errorTitles()[0].find(" in Main.NewGameSelect"), std::string::npos);
+    EXPECT_NE(rig.messageBox.shown[0].text.find("The address is protected"), std::string::npos);
+    EXPECT_EQ(rig.form().cmdStart.caption(), "&Ready");
+    EXPECT_EQ(rig.state.stats.SPGamesPlayed, 1);  // the new player's counters are loaded
+}
+
+TEST_F(ApplyChoicesTest, StatisticsRecordsThatDoNotFitAreReported) {
+    rig.state.stats.BanksMade = 7;
+    rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "5|99999999999|0|0|0|0|0|0|0|0|0|0");
+    rig.choose("Ann", 0);
+    EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 6 in Main.NewGameSelect"});
+    EXPECT_EQ(rig.state.stats.PointsBanked, 5);  // loaded before the failing field
+    EXPECT_EQ(rig.state.stats.BanksMade, 7);     // the failing one keeps its value
+
+    rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "1|2|3");
+    rig.choose("Ann", 0);
+    EXPECT_EQ(rig.errorTitles().back(), "Kestrin Error 9 in Main.NewGameSelect");
+}
+
+TEST_F(ApplyChoicesTest, RecentHostsLoadWhenTheWindowLoads) {
+    rig.main->Load();
+    EXPECT_TRUE(rig.files.exists("/game/ConnectTo.dat"));
+    EXPECT_EQ(rig.form().cmbConnectTo.listCount(), 0u);
+    rig.files.files["/game/ConnectTo.dat"] = {"10.0.0.2", "", "10.0.0.2"};
+    rig.main->Load();
+    EXPECT_EQ(rig.form().cmbConnectTo.items(), (std::vector<std::string>{"10.0.0.2", "", "10.0.0.2"}));
+}
+
+}  // namespace
+}  // namespace kestrin::testing

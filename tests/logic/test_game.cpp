@@ -1,0 +1,302 @@
+// Whole games on the virtual clock: guessing, banking, the clock, the end of a game, the
+// high score check and the statistics record.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "tests/support/rig.h"
+
+namespace kestrin::testing {
+namespace {
+
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.choose("Ann", 0); }
+
+    // Starts a game whose first digit is `first`.
+    void start(int first) {
+        rig.random.queueDigits({first});
+        rig.form().cmdStart.click();
+    }
+    void guess(int index, int digit) {
+        rig.random.queueDigits({digit});
+        rig.form().cmdGuess[static_cast<std::size_t>(index)].click();
+    }
+    int litLevels() const {
+        int lit = 0;
+        for (const auto& level : rig.main->form().lblCurrent) lit += level.enabled() ? 1 : 0;
+        return lit;
+    }
+    std::string statistics() { return rig.store.get("Kestrin", "Profiles\\Ann", "Statistics").value_or("<none>"); }
+
+    MemoryNetwork network;
+    Rig rig{network};
+};
+
+TEST_F(GameTest, ClockRunsSixtySecondsThenTheGameEndsOnTheNextTick) {
+    start(5);
+    auto& form = rig.form();
+    EXPECT_EQ(form.cmdStart.caption(), "&Stop");
+    EXPECT_EQ(form.lblRandom.caption(), "5");
+    EXPECT_FALSE(form.cmdSetup.enabled());
+
+    rig.clock.advance(54'000);
+    EXPECT_EQ(form.lblTimeLeft.caption(), "6");
+    EXPECT_EQ(form.lblTimeLeft.foreColor(), forms::kBlack);
+    rig.clock.advance(1'000);
+    EXPECT_EQ(form.lblTimeLeft.caption(), "5");
+    EXPECT_EQ(form.lblTimeLeft.foreColor(), forms::kDarkRed);
+    EXPECT_EQ(form.shpTimeLeft.fillColor(), forms::kDarkRed);
+
+    rig.clock.advance(5'000);
+    EXPECT_EQ(form.lblTimeLeft.caption(), "0");
+    EXPECT_GE(form.shpTimeLeft.width(), 0.0);  // sixty steps of 2.6 never go below zero
+    EXPECT_LT(form.shpTimeLeft.width(), 0.001);
+    EXPECT_EQ(form.cmdStart.caption(), "&Stop");  // the last second is played showing 0
+    EXPECT_TRUE(rig.messageBox.shown.empty());
+
+    rig.clock.advance(1'000);
+    ASSERT_EQ(rig.messageBox.shown.size(), 1u);
+    EXPECT_EQ(rig.messageBox.shown[0].title, "Game Over");
+    EXPECT_EQ(rig.messageBox.shown[0].text, "You failed to acheive a new high score, better luck next time!");
+    EXPECT_EQ(form.cmdStart.caption(), "&Start");
+    EXPECT_EQ(form.lblTimeLeft.caption(), "60");
+    EXPECT_EQ(form.shpTimeLeft.width(), kTimeBarFullWidth);
+    EXPECT_EQ(form.lblRandom.caption(), "0");
+    EXPECT_TRUE(form.cmdSetup.enabled());
+    EXPECT_FALSE(form.tmrGame.enabled());
+    EXPECT_EQ(statistics(), "0|0|0|0|0|0|0|0|0|0|1|0");
+    EXPECT_EQ(rig.sound.played.back(), "/game/lose.wav");
+}
+
+TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
+    start(5);
+    auto& form = rig.form();
+    guess(0, 5);  // equal digit: right for higher
+    EXPECT_EQ(rig.game().intCurrent, 1);
+    EXPECT_TRUE(form.imgCorrect.visible());
+    EXPECT_FALSE(form.imgWrong.visible());
+    EXPECT_TRUE(form.cmdBank.enabled());
+    EXPECT_TRUE(form.cmdBank.hasFocus());
+    guess(1, 5);  // and for lower
+    guess(1, 2);
+    EXPECT_EQ(litLevels(), 3);
+    EXPECT_EQ(form.lblCurrent[2].foreColor(), forms::kDarkRed);
+    EXPECT_EQ(form.lblCurrent[1].foreColor(), forms::kBlack);
+
+    form.cmdBank.click();
+    EXPECT_EQ(rig.game().intPlayerScore, 50);
+    EXPECT_EQ(form.lblCurrentScore.caption(), "50");
+    EXPECT_EQ(litLevels(), 0);
+    EXPECT_FALSE(form.cmdBank.enabled());
+    EXPECT_EQ(rig.sound.played.back(), "/game/bank.wav");
+    EXPECT_EQ(form.lblCurrentScore.foreColor(), forms::kBlack);  // single player: no colours
+
+    guess(0, 1);  // 2 -> 1 on higher: wrong
+    EXPECT_TRUE(form.imgWrong.visible());
+    EXPECT_EQ(rig.game().intPlayerScore, 50);
+    form.cmdBank.click();  // nothing lit: nothing happens, not even a count
+    EXPECT_EQ(rig.state.stats.BanksMade, 1);
+
+    const auto& stats = rig.state.stats;
+    EXPECT_EQ(stats.HighGuesses, 2);
+    EXPECT_EQ(stats.LowGuesses, 2);
+    EXPECT_EQ(stats.CorrectGuesses, 3);
+    EXPECT_EQ(stats.WrongGuesses, 1);
+    EXPECT_EQ(stats.PointsBanked, 50);
+}
+
+TEST_F(GameTest, RunIsCappedAtTheTopLevel) {
+    start(9);
+    for (int i = 0; i < 9; ++i) guess(0, 9);
+    EXPECT_EQ(rig.game().intCurrent, 8);
+    EXPECT_EQ(rig.form().lblCurrent[7].foreColor(), forms::kDarkRed);
+    rig.form().cmdBank.click();
+    EXPECT_EQ(rig.game().intPlayerScore, 1000);
+}
+
+TEST_F(GameTest, BankWindowClosesAfterThreeSecondsAndLevelsStay) {
+    start(5);
+    guess(0, 6);
+    rig.clock.advance(2'999);
+    EXPECT_TRUE(rig.form().cmdBank.enabled());
+    rig.clock.advance(1);
+    EXPECT_FALSE(rig.form().cmdBank.enabled());
+    EXPECT_FALSE(rig.form().tmrBank.enabled());
+    EXPECT_TRUE(rig.form().cmdGuess[0].hasFocus());
+    EXPECT_EQ(rig.game().intCurrent, 1);
+    guess(0, 7);  // the next correct guess lights one more and reopens the window
+    EXPECT_EQ(rig.game().intCurrent, 2);
+    EXPECT_TRUE(rig.form().cmdBank.enabled());
+}
+
+TEST_F(GameTest, KeysActOnlyWhileTheirControlsWould) {
+    auto& form = rig.form();
+    form.keyUp(kKeyPageUp);  // no game: nothing
+    EXPECT_EQ(rig.state.stats.HighGuesses, 0);
+    start(5);
+    rig.random.queueDigits({7});
+    form.keyUp(kKeyPageUp);
+    EXPECT_EQ(rig.state.stats.HighGuesses, 1);
+    form.keyUp(kKeyB);
+    EXPECT_EQ(rig.game().intPlayerScore, 10);
+    form.keyUp(kKeyB);  // the bank window is closed now
+    EXPECT_EQ(rig.state.stats.BanksMade, 1);
+    rig.random.queueDigits({3});
+    form.keyUp(kKeyPageDown);
+    EXPECT_EQ(rig.state.stats.LowGuesses, 1);
+    form.keyUp('X');
+    EXPECT_EQ(rig.state.stats.HighGuesses + rig.state.stats.LowGuesses, 2);
+}
+
+TEST_F(GameTest, NewHighScoreIsStoredAndAnnounced) {
+    start(5);
+    guess(0, 6);
+    guess(0, 7);
+    rig.form().cmdBank.click();
+    rig.playOut();
+    ASSERT_EQ(rig.messageBox.shown.size(), 1u);
+    EXPECT_EQ(rig.messageBox.shown[0].text, "Congratulations, you set a new high score");
+    EXPECT_EQ(rig.messageBox.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(rig.store.get("KestrinSolo", "Scores\\", "1score"), "20");
+    EXPECT_EQ(rig.store.get("KestrinSolo", "Scores\\", "1name"), "Ann");
+    EXPECT_EQ(rig.store.get("KestrinSolo", "Scores\\", "10name"), "No name");
+    EXPECT_EQ(rig.form().lblHighScore.caption(), "20");
+    EXPECT_EQ(rig.form().lblCurrentScore.caption(), "20");  // the label keeps the last score
+    EXPECT_EQ(rig.sound.played.back(), "/game/win.wav");
+    EXPECT_EQ(statistics(), "20|1|2|2|0|0|0|0|0|0|1|20");
+}
+
+TEST_F(GameTest, ScoreEqualToTheWorstPlaceEarnsNothing) {
+    for (int place = 1; place <= 10; ++place) {
+        rig.store.set("KestrinSolo", "Scores\\", std::to_string(place) + "score", "10");
+        rig.store.set("KestrinSolo", "Scores\\", std::to_string(place) + "name", "Bob");
+    }
+    start(5);
+    guess(0, 6);
+    rig.form().cmdBank.click();
+    rig.playOut();
+    EXPECT_EQ(rig.messageBox.shown.at(0).text, "You failed to acheive a new high score, better luck next time!");
+    EXPECT_EQ(rig.store.get("KestrinSolo", "Scores\\", "10name"), "Bob");
+}
+
+TEST_F(GameTest, GameEndsOnceWhileTheGameOverBoxIsOpen) {
+    // The box's nested event loop keeps the clock running: more ticks must not end the game
+    // again, nor count it twice.
+    rig.messageBox.duringShow = [this] { rig.clock.advance(5'000); };
+    start(5);
+    rig.playOut();
+    EXPECT_EQ(rig.messageBox.shown.size(), 1u);
+    EXPECT_EQ(rig.state.stats.SPGamesPlayed, 1);
+    EXPECT_EQ(statistics(), "0|0|0|0|0|0|0|0|0|0|1|0");
+    EXPECT_EQ(rig.form().cmdStart.caption(), "&Start");
+}
+
+TEST_F(GameTest, StopClickEndsWithoutResultOrSave) {
+    start(5);
+    guess(0, 6);
+    rig.form().cmdBank.click();
+    rig.clock.advance(10'000);
+    rig.form().cmdStart.click();
+    auto& form = rig.form();
+    EXPECT_EQ(form.cmdStart.caption(), "&Start");
+    EXPECT_EQ(form.lblTimeLeft.caption(), "60");
+    EXPECT_EQ(form.lblRandom.caption(), "0");
+    EXPECT_EQ(form.lblCurrentScore.caption(), "10");
+    EXPECT_EQ(rig.game().intPlayerScore, 0);
+    EXPECT_FALSE(form.cmdGuess[0].enabled());
+    rig.clock.advance(120'000);
+    EXPECT_TRUE(rig.messageBox.shown.empty());
+    EXPECT_EQ(statistics(), "<none>");  // nothing saved
+}
+
+TEST_F(GameTest, BankBeyondSixteenBitsIsReportedAndTheScoreKept) {
+    start(5);
+    rig.game().intPlayerScore = 32'000;
+    for (int i = 0; i < 8; ++i) guess(0, 9);
+    rig.form().cmdBank.click();
+    EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 6 in Main.cmdBank"});
+    EXPECT_EQ(rig.game().intPlayerScore, 32'000);
+    EXPECT_EQ(rig.game().intCurrent, 8);  // the levels stay lit
+    EXPECT_FALSE(rig.form().cmdBank.enabled());
+    EXPECT_EQ(rig.state.stats.BanksMade, 1);
+    EXPECT_EQ(rig.state.stats.PointsBanked, 1000);
+    ASSERT_EQ(rig.files.files["/game/ErrorLog.txt"].size(), 1u);
+    EXPECT_EQ(rig.files.files["/game/ErrorLog.txt"][0], "05/12/2026 17:50:45 Error 6 in Main.cmdBank - Overflow");
+}
+
+TEST_F(GameTest, BrokenEndOfGameIsReportedAndTheGameStillStops) {
+    rig.store.set("KestrinSolo", "Scores\\", "10score", "lots");
+    start(5);
+    rig.playOut();
+    EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 13 in Main.tmrGame"});
+    EXPECT_EQ(rig.form().cmdStart.caption(), "&Start");
+    EXPECT_FALSE(rig.form().tmrGame.enabled());
+    rig.clock.advance(5'000);
+    EXPECT_EQ(rig.errorTitles().size(), 1u);
+
+    rig.state.stats.SPGamesPlayed = std::numeric_limits<std::int32_t>::max();
+    rig.store.set("KestrinSolo", "Scores\\", "10score", "0");
+    start(5);
+    rig.playOut();
+    EXPECT_EQ(rig.errorTitles().back(), "Kestrin Error 6 in Main.tmrGame");
+    EXPECT_EQ(rig.form().cmdStart.caption(), "&Start");
+}
+
+class MultiPlayerEndTest : public GameTest {
+protected:
+    void SetUp() override {
+        rig.choose("Ann", 1);
+        rig.game().strOpponentName = "Bob";
+        rig.form().cmdStart.setCaption("&Start");  // as the countdown leaves it
+        rig.form().cmdStart.setEnabled(true);
+    }
+    // Plays a game that the player ends with `own` against the opponent's `opponent`.
+    void play(std::int16_t own, std::int16_t opponent) {
+        start(5);
+        rig.game().intPlayerScore = own;
+        rig.game().intOpponentScore = opponent;
+        rig.playOut();
+    }
+    std::string lastLine() {
+        const std::string& log = rig.form().txtOutput.text();
+        const auto pos = log.rfind("\r\n");
+        return pos == std::string::npos ? log : log.substr(pos + 2);
+    }
+};
+
+TEST_F(MultiPlayerEndTest, WinLossAndDrawAreAnnouncedAndCounted) {
+    play(130, 100);
+    EXPECT_NE(rig.form().txtOutput.text().find("* Congratulations! You won the game by 30 points!"), std::string::npos);
+    EXPECT_EQ(rig.sound.played.back(), "/game/win.wav");
+    EXPECT_EQ(rig.form().cmdStart.caption(), "&Ready");
+
+    rig.form().cmdStart.setCaption("&Start");
+    play(70, 100);
+    EXPECT_NE(rig.form().txtOutput.text().find("* Bad Luck! You lost the game by 30 points!"), std::string::npos);
+
+    rig.form().cmdStart.setCaption("&Start");
+    const auto soundsBefore = rig.sound.played.size();
+    play(0, 0);
+    EXPECT_EQ(lastLine(), "* Its a draw, you are both losers (or winners?)!");
+    EXPECT_EQ(rig.sound.played.size(), soundsBefore);
+    EXPECT_TRUE(rig.messageBox.shown.empty());
+
+    const auto& stats = rig.state.stats;
+    EXPECT_EQ(stats.MPGamesPlayed, 3);
+    EXPECT_EQ(stats.MPGamesWon, 1);
+    EXPECT_EQ(stats.MPGamesLost, 1);
+    EXPECT_EQ(stats.MPPointsScored, 200);
+}
+
+TEST_F(MultiPlayerEndTest, BothScoresEnterTheTableOpponentFirst) {
+    play(100, 100);
+    EXPECT_EQ(rig.store.get("Kestrin", "Scores\\", "1name"), "Bob");
+    EXPECT_EQ(rig.store.get("Kestrin", "Scores\\", "2name"), "Ann");  // equal scores go below
+    EXPECT_EQ(rig.form().lblHighScore2.caption(), "100");
+    EXPECT_NE(rig.form().txtOutput.text().find("* Congratulations, you set a new high score"), std::string::npos);
+    EXPECT_FALSE(rig.game().blnReady);
+}
+
+}  // namespace
+}  // namespace kestrin::testing

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "records/player_stats.h"
+#include "tests/support/doubles.h"
+#include "tests/support/failure_number.h"
+
+namespace kestrin {
+namespace {
+
+using testing::failureNumber;
+
+PlayerStats filled(std::int32_t value) {
+    PlayerStats stats;
+    for (int position = 1; position <= PlayerStats::kCount; ++position) stats.at(position) = value;
+    return stats;
+}
+
+TEST(PlayerStats, RecordsRoundTripPerPlayer) {
+    testing::MemorySettingsStore store;
+    PlayerStats ann;
+    int position = 1;
+    for (std::int32_t value : {120, 3, 8, 7, 5, 4, 1, 2, 300, 1, 4, 500}) ann.at(position++) = value;
+    WriteStats(store, "Ann", ann);
+    EXPECT_EQ(store.get("Kestrin", "Profiles\\Ann", "Statistics"), "120|3|8|7|5|4|1|2|300|1|4|500");
+    PlayerStats bob = filled(-2147483647 - 1);
+    WriteStats(store, "Bob", bob);
+
+    PlayerStats loaded = filled(7);
+    ReadStats(store, "Nobody", loaded);
+    EXPECT_EQ(loaded, filled(7));
+    ReadStats(store, "Ann", loaded);
+    EXPECT_EQ(loaded, ann);
+    ReadStats(store, "Bob", loaded);
+    EXPECT_EQ(loaded, bob);
+
+    store.set("Kestrin", "Profiles\\Ann", "Statistics", " 1 |2.5|3.5|-0.5|1e3|+6|\t7|8|9|10|11|12|extra");
+    ReadStats(store, "Ann", loaded);
+    EXPECT_EQ(loaded.HighGuesses, 0);
+    EXPECT_EQ(loaded.CorrectGuesses, 4);
+    EXPECT_EQ(loaded.LowGuesses, 1000);
+    EXPECT_EQ(loaded.SPPointsScored, 12);
+}
+
+TEST(PlayerStats, BadRecordLoadsUpToTheFailingField) {
+    const struct {
+        const char* record;
+        std::int32_t failure;
+        int loaded;  // counters loaded before the failure
+    } cases[] = {
+        {"", 0, 0},
+        {"1|2|3", failures::kSubscriptOutOfRange, 3},
+        {"1|2|3|4|5|6|7|8|9|10|11", failures::kSubscriptOutOfRange, 11},
+        {"1|2|x|4|5|6|7|8|9|10|11|12", failures::kTypeMismatch, 2},
+        {"1|2|3|4||6|7|8|9|10|11|12", failures::kTypeMismatch, 4},
+        {"1|99999999999|3|4|5|6|7|8|9|10|11|12", failures::kOverflow, 1},
+    };
+    testing::MemorySettingsStore store;
+    for (const auto& c : cases) {
+        store.set("Kestrin", "Profiles\\Ann", "Statistics", c.record);
+        PlayerStats stats = filled(7);
+        EXPECT_EQ(failureNumber([&] { ReadStats(store, "Ann", stats); }), c.failure) << c.record;
+        for (int position = 1; position <= PlayerStats::kCount; ++position)
+            EXPECT_EQ(stats.at(position), position <= c.loaded ? position : 7) << c.record << " @" << position;
+    }
+    EXPECT_EQ(failureNumber([] { filled(0).at(13); }), failures::kSubscriptOutOfRange);
+}
+
+}  // namespace
+}  // namespace kestrin

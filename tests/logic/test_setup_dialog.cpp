@@ -1,0 +1,137 @@
+// The set-up dialog: first start, confirming, auto-start, and stored values the program never
+// writes.
+#include <gtest/gtest.h>
+
+#include "shell/setup_dialog.h"
+#include "tests/support/doubles.h"
+
+namespace kestrin::testing {
+namespace {
+
+struct RecordingTarget : GameSelectTarget {
+    void showMainWindow() override { calls.push_back("show"); }
+    void NewGameSelect() override { calls.push_back("apply"); }
+    std::vector<std::string> calls;
+};
+
+class SetupDialogTest : public ::testing::Test {
+protected:
+    // Shows the dialog afresh, as each opening does.
+    void open() {
+        form = std::make_unique<GameSelectForm>();
+        form->onCloseRequested = [this] { closed = true; };
+        closed = false;
+        dialog = std::make_unique<SetupDialog>(*form, state, store, lists, messageBox, errors, target);
+        dialog->Load();
+    }
+    std::optional<std::string> setting(const std::string& section, const std::string& key) {
+        return store.get("Kestrin", section, key);
+    }
+
+    MemorySettingsStore store;
+    MemoryFiles files;
+    ScriptedMessageBox messageBox;
+    FixedCalendar calendar;
+    ErrorReporter errors{messageBox, files, calendar, "/game"};
+    ListFiles lists{files, "/game"};
+    ProgramState state{store};
+    RecordingTarget target;
+    std::unique_ptr<GameSelectForm> form;
+    std::unique_ptr<SetupDialog> dialog;
+    bool closed = false;
+};
+
+TEST_F(SetupDialogTest, FirstStartShowsDefaultsAndConfirmingStoresThem) {
+    open();
+    EXPECT_EQ(form->cmbPlayerName.text(), "Anonymous");
+    EXPECT_EQ(form->cmbGameSelect.listIndex(), 0);
+    EXPECT_EQ(form->chkGameSelect.value(), 0);
+    EXPECT_EQ(form->cmbPlayerName.listCount(), 0u);
+    EXPECT_TRUE(files.files.at("/game/PlayerName.dat").empty());  // created empty
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(target.calls.empty());
+
+    form->cmdOK.click();
+    EXPECT_EQ(setting("Scores", "LastName"), "Anonymous");
+    EXPECT_EQ(setting("Program", "GameSelect"), "0");
+    EXPECT_EQ(setting("Program", "AutoStart"), "0");
+    EXPECT_EQ(setting("Profiles\\Anonymous", "Statistics"), "0|0|0|0|0|0|0|0|0|0|0|0");
+    EXPECT_EQ(files.files.at("/game/PlayerName.dat"), std::vector<std::string>{"Anonymous"});
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"show", "apply"}));
+    EXPECT_TRUE(state.MainWindowShown);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(SetupDialogTest, ConfirmingKeepsAnExistingRecordAndNeverOpensASecondWindow) {
+    store.set("Kestrin", "Profiles\\Bob", "Statistics", "1|2|3|4|5|6|7|8|9|10|11|12");
+    state.MainWindowShown = true;
+    open();
+    form->cmbPlayerName.setText("Bob");
+    form->cmbGameSelect.setListIndex(1);
+    form->cmbPlayerName.keyPress(13);  // Enter in the name box confirms
+    EXPECT_EQ(setting("Profiles\\Bob", "Statistics"), "1|2|3|4|5|6|7|8|9|10|11|12");
+    EXPECT_EQ(target.calls, std::vector<std::string>{"apply"});
+    EXPECT_EQ(state.strPlayerName, "Bob");
+    EXPECT_EQ(state.lngGameType, 1);
+}
+
+TEST_F(SetupDialogTest, EmptyNameIsRefusedAndNothingStored) {
+    open();
+    form->cmbPlayerName.setText("");
+    form->cmdOK.click();
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].title, "Player Name Required");
+    EXPECT_EQ(messageBox.shown[0].text, "Please select a player or enter a new player name");
+    EXPECT_EQ(messageBox.shown[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(form->cmbPlayerName.hasFocus());
+    EXPECT_EQ(store.size(), 0u);
+    EXPECT_FALSE(closed);
+
+    form->cmbPlayerName.setText("   ");  // blanks are a name
+    form->cmdOK.click();
+    EXPECT_EQ(setting("Scores", "LastName"), "   ");
+}
+
+TEST_F(SetupDialogTest, AutoStartAppliesTheStoredChoiceOnlyAtProgramStart) {
+    store.set("Kestrin", "Scores", "LastName", "Cy");
+    store.set("Kestrin", "Program", "GameSelect", "1");
+    store.set("Kestrin", "Program", "AutoStart", "1");
+    open();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"show", "apply"}));
+    EXPECT_EQ(state.strPlayerName, "Cy");
+    EXPECT_EQ(state.lngGameType, 1);
+    EXPECT_EQ(store.writeCount, 0);  // nothing is saved by an automatic start
+
+    open();  // reopened from the main window: shown, with the box ticked
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(form->chkGameSelect.value(), 1);
+    form->chkGameSelect.setValue(0);
+    form->cmdOK.click();
+    EXPECT_EQ(setting("Program", "AutoStart"), "0");
+}
+
+TEST_F(SetupDialogTest, StoredValuesTheProgramNeverWritesReadAsDefaults) {
+    for (const char* odd : {"2", "-1", "abc", "", "99999999999", "1.5"}) {
+        store.set("Kestrin", "Program", "GameSelect", odd);
+        store.set("Kestrin", "Program", "AutoStart", odd);
+        open();
+        EXPECT_EQ(form->cmbGameSelect.listIndex(), 0) << odd;
+        EXPECT_EQ(form->chkGameSelect.value(), 0) << odd;
+        EXPECT_FALSE(closed) << odd;
+    }
+    EXPECT_TRUE(messageBox.shown.empty());
+}
+
+TEST_F(SetupDialogTest, SettingsThatCannotBeSavedAreReportedAndTheGameStillStarts) {
+    open();
+    store.failWrites = true;
+    form->cmdOK.click();
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].title, "Kestrin Error 75 in GameSelect.cmdOK");
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"show", "apply"}));
+    EXPECT_EQ(state.strPlayerName, "Anonymous");
+}
+
+}  // namespace
+}  // namespace kestrin::testing

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "shell/about_dialog.h"
+#include "shell/help_commands.h"
+#include "shell/ip_dialog.h"
+#include "tests/support/doubles.h"
+
+namespace kestrin {
+namespace {
+
+const std::string kEmail = "mailto:support@vellam.example?subject=Kestrin%20v2.11%20(Build%20210)";
+
+TEST(HelpCommands, EachCommandOpensItsTargetAndIgnoresFailures) {
+    testing::RecordingShell shell;
+    HelpCommands help(shell, "/opt/kestrin");
+    help.mnuHelpReadMe_Click();
+    help.mnuHelpCheckUpdate_Click();
+    help.mnuHelpDonate_Click();
+    help.mnuWebWebsite_Click();
+    help.mnuWebForums_Click();
+    help.mnuWebEmail_Click();
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{
+                                "/opt/kestrin/Read Me.html",
+                                "https://www.vellam.example/?p=vercheck&app=Kestrin&ver=2.11",
+                                "https://www.vellam.example/?p=donate&app=Kestrin", "https://www.vellam.example",
+                                "https://www.vellam.example/forums", kEmail}));
+    EXPECT_EQ(shell.folders, std::vector<std::string>(6, "/opt/kestrin"));
+
+    struct ThrowingShell : DesktopShell {
+        bool open(const std::string&, const std::string&) override { throw Failure(53, "File not found"); }
+    } throwing;
+    EXPECT_NO_THROW(HelpCommands(throwing, "/opt/kestrin").mnuHelpReadMe_Click());
+}
+
+struct Reporting {
+    testing::ScriptedMessageBox boxes;
+    testing::MemoryFiles files;
+    testing::FixedCalendar calendar;
+    ErrorReporter errors{boxes, files, calendar, "/prog"};
+};
+
+TEST(IpDialog, ListsEveryAddressInNumericOrderOnce) {
+    Reporting reporting;
+    testing::FixedAddressTable table;
+    table.addresses = {{192, 168, 1, 20}, {10, 0, 0, 5}, {127, 0, 0, 1}, {10, 0, 0, 5}, {9, 255, 0, 1}, {10, 0, 0, 40}};
+    IpForm form;
+    IpDialog dialog(form, table, reporting.errors);
+    dialog.Load();
+    dialog.Load();
+    EXPECT_EQ(form.txtIP.text(), "9.255.0.1\r\n10.0.0.5\r\n10.0.0.5\r\n10.0.0.40\r\n127.0.0.1\r\n192.168.1.20\r\n");
+
+    struct BrokenTable : AddressTable {
+        std::vector<std::array<std::uint8_t, 4>> ipv4Addresses() override { throw Failure(57, "Device I/O error"); }
+    } broken;
+    IpForm other;
+    IpDialog(other, broken, reporting.errors).Load();
+    ASSERT_EQ(reporting.boxes.shown.size(), 1u);
+    EXPECT_EQ(reporting.boxes.shown[0].title, "Kestrin Error 57 in IP.Load");
+    EXPECT_EQ(other.txtIP.text(), "");
+}
+
+class AboutDialogTest : public ::testing::Test {
+protected:
+    testing::RecordingShell shell;
+    HelpCommands help{shell, "/opt/kestrin"};
+    AboutForm form;
+    std::vector<std::string> events;
+    std::unique_ptr<AboutDialog> dialog =
+        std::make_unique<AboutDialog>(form, help, [this] { events.push_back("donate"); });
+};
+
+TEST_F(AboutDialogTest, VersionAndLinks) {
+    dialog->Load();
+    EXPECT_EQ(form.lblVersion.caption(), "Version 2.11 (Build 210)");
+    form.lblVersion.setCaption("<ProductVersion>/<ProductVersion> <productversion>");
+    dialog->Load();
+    EXPECT_EQ(form.lblVersion.caption(), "2.11 (Build 210)/2.11 (Build 210) <productversion>");
+
+    dialog->lblHyperlink_MouseDown(1);
+    EXPECT_EQ(form.lblHyperlink[1].foreColor(), (forms::Rgb{255, 0, 0}));
+    dialog->lblHyperlink_MouseUp(1);
+    EXPECT_EQ(form.lblHyperlink[1].foreColor(), forms::kBlue);
+
+    form.lblHyperlink[1].setCaption("http://elsewhere.example/page");
+    dialog->lblHyperlink_Click(0);
+    dialog->lblHyperlink_Click(1);
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{kEmail, "http://elsewhere.example/page"}));
+}
+
+TEST_F(AboutDialogTest, DonateClosesTheDialogFirst) {
+    // The view destroys the dialog as it closes; the donation must still run.
+    form.onCloseRequested = [this] {
+        events.push_back("closed");
+        dialog.reset();
+    };
+    form.cmdDonate.click();
+    EXPECT_EQ(events, (std::vector<std::string>{"closed", "donate"}));
+}
+
+}  // namespace
+}  // namespace kestrin
