@@ -184,9 +184,11 @@ TEST_F(GameTest, GameEndsOnceWhileTheGameOverBoxIsOpen) {
     // The box's nested event loop keeps the clock running: more ticks must not end the game
     // again, nor count it twice.
     rig.messageBox.duringShow = [this] { rig.clock.advance(5'000); };
+    const int writesBefore = rig.store.writeCount;
     start(5);
     rig.playOut();
     EXPECT_EQ(rig.messageBox.shown.size(), 1u);
+    EXPECT_EQ(rig.store.writeCount, writesBefore + 1);  // the statistics, written once
     EXPECT_EQ(rig.state.stats.SPGamesPlayed, 1);
     EXPECT_EQ(statistics(), "0|0|0|0|0|0|0|0|0|0|1|0");
     EXPECT_EQ(rig.form().cmdStart.caption(), "&Start");

@@ -1,0 +1,146 @@
+# shellcheck shell=bash
+# Shared helpers for the benchmark and screenshot scripts (bench/startup.sh, bench/cpu.sh,
+# tools/screenshots.sh). Sourced, not run. Provides:
+#   note / die              messages on standard error
+#   need_tool NAME PACKAGE  stop with an install hint when a command is missing
+#   make_sandbox            a temporary folder ($SANDBOX) with its own XDG folders exported
+#   copy_program_folder SRC a clean copy of a build's bin/ folder into $SANDBOX/bin
+#   write_settings ...      the game's Kestrin.ini in the sandbox's configuration folder
+#   start_xvfb              an Xvfb of our own on a free display; exports DISPLAY
+#   launch VAR CMD...       start a program in the background and remember its id for cleanup
+#   stop_pid PID            end one program we started: TERM, then KILL after 3 s
+#   forget_pid PID          no longer end PID at cleanup (it has ended)
+#   wait_for_window TITLE [SECONDS]   print the id of the first visible window whose title
+#                           matches TITLE (an extended regular expression), or fail
+#   cleanup                 ends everything started here and removes the sandbox (on EXIT)
+
+note() { printf '%s\n' "$*" >&2; }
+die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+need_tool() {
+    command -v "$1" >/dev/null 2>&1 || die "'$1' is missing; install it with: sudo apt-get install -y $2"
+}
+
+STARTED_PIDS=()
+XVFB_PID=""
+SANDBOX=""
+
+make_sandbox() {
+    SANDBOX=$(mktemp -d "${TMPDIR:-/tmp}/kestrin-bench.XXXXXX")
+    mkdir -p "$SANDBOX/config" "$SANDBOX/data" "$SANDBOX/cache" "$SANDBOX/runtime"
+    chmod 700 "$SANDBOX/runtime"
+    export XDG_CONFIG_HOME="$SANDBOX/config"
+    export XDG_DATA_HOME="$SANDBOX/data"
+    export XDG_CACHE_HOME="$SANDBOX/cache"
+    export XDG_RUNTIME_DIR="$SANDBOX/runtime"
+    # Real windows on our own X server, whatever the caller's environment says.
+    export QT_QPA_PLATFORM=xcb
+    unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
+}
+
+# A copy of the program folder, so that the files the game writes beside itself
+# (PlayerName.dat, ConnectTo.dat, ErrorLog.txt) never land in the build folder.
+copy_program_folder() {
+    local source=$1
+    mkdir -p "$SANDBOX/bin"
+    cp -a "$source"/. "$SANDBOX/bin/"
+    rm -f "$SANDBOX/bin/PlayerName.dat" "$SANDBOX/bin/ConnectTo.dat" "$SANDBOX/bin/ErrorLog.txt"
+}
+
+# write_settings GAME_SELECT AUTO_START PLAYER_NAME [extra INI text]
+# Section and key names in the game's store are percent-encoded; plain alphanumeric names
+# such as these stay as they are.
+write_settings() {
+    mkdir -p "$XDG_CONFIG_HOME/Kestrin"
+    {
+        printf '[Program]\nGameSelect=%s\nAutoStart=%s\n\n[Scores]\nLastName=%s\n' "$1" "$2" "$3"
+        if [[ $# -ge 4 ]]; then printf '\n%s\n' "$4"; fi
+    } >"$XDG_CONFIG_HOME/Kestrin/Kestrin.ini"
+}
+
+start_xvfb() {
+    need_tool Xvfb xvfb
+    local base=$((90 + $$ % 60)) number log
+    for ((number = base; number < base + 40; number++)); do
+        [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
+        log="$SANDBOX/xvfb.log"
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset >"$log" 2>&1 &
+        XVFB_PID=$!
+        local tries
+        for ((tries = 0; tries < 50; tries++)); do
+            if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+            if [[ -S /tmp/.X11-unix/X$number ]]; then
+                export DISPLAY=":$number"
+                # The socket exists before the server answers: ask it for the screen size.
+                if command -v xdotool >/dev/null 2>&1; then
+                    local answer
+                    for ((answer = 0; answer < 25; answer++)); do
+                        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+                        sleep 0.2
+                    done
+                else
+                    sleep 0.5
+                    return 0
+                fi
+            fi
+            sleep 0.1
+        done
+        # This display did not come up (taken meanwhile, or the server failed): try the next.
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    done
+    die "could not start Xvfb on any display from :$base to :$((base + 39)) (last log: $(tail -n 3 "$SANDBOX/xvfb.log" 2>/dev/null))"
+}
+
+# launch VAR COMMAND...: start COMMAND in the background, store its process id in VAR.
+launch() {
+    local -n _pid_out=$1
+    shift
+    "$@" &
+    _pid_out=$!
+    STARTED_PIDS+=("$_pid_out")
+}
+
+# forget_pid PID: drop PID from the programs cleanup will end (it has ended already).
+forget_pid() {
+    local kept=() pid
+    for pid in "${STARTED_PIDS[@]}"; do [[ $pid == "$1" ]] || kept+=("$pid"); done
+    STARTED_PIDS=("${kept[@]}")
+}
+
+stop_pid() {
+    local pid=$1 i
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
+    kill -TERM "$pid" 2>/dev/null || true
+    for ((i = 0; i < 30; i++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
+    wait "$pid" 2>/dev/null || true
+}
+
+wait_for_window() {
+    local title=$1 seconds=${2:-20} i id
+    for ((i = 0; i < seconds * 5; i++)); do
+        id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1 || true)
+        if [[ -n $id ]]; then
+            printf '%s\n' "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+cleanup() {
+    local pid
+    for pid in "${STARTED_PIDS[@]}"; do stop_pid "$pid"; done
+    STARTED_PIDS=()
+    if [[ -n $XVFB_PID ]]; then
+        stop_pid "$XVFB_PID"
+        XVFB_PID=""
+    fi
+    if [[ -n $SANDBOX && -d $SANDBOX && ${KEEP_SANDBOX:-0} != 1 ]]; then rm -rf "$SANDBOX"; fi
+}

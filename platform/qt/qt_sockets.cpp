@@ -1,0 +1,349 @@
+#include "platform/qt/qt_sockets.h"
+
+#include "platform/failure.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QObject>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtGlobal>
+
+#include <exception>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace kestrin {
+
+namespace {
+
+constexpr int kInvalidArgument = 10022;
+constexpr int kWrongState = 40006;
+constexpr int kInvalidOperation = 40020;
+
+// Winsock-style numbers for Qt's socket errors.
+int errorNumber(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return 10061;
+    case QAbstractSocket::RemoteHostClosedError: return 10054;
+    case QAbstractSocket::HostNotFoundError: return 11001;
+    case QAbstractSocket::SocketAccessError: return 10013;
+    case QAbstractSocket::SocketResourceError: return 10055;
+    case QAbstractSocket::SocketTimeoutError: return 10060;
+    case QAbstractSocket::NetworkError: return 10050;
+    case QAbstractSocket::AddressInUseError: return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
+    default: return 10100 + static_cast<int>(error);  // stable, clear of the codes above
+    }
+}
+
+// Dotted form; an IPv4 address seen through a dual-stack socket loses its "::ffff:".
+std::string dotted(const QHostAddress& address) {
+    bool isIpv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIpv4);
+    if (isIpv4) return QHostAddress(ipv4).toString().toStdString();
+    return address.toString().toStdString();
+}
+
+QString qtText(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+// Whether the socket still exists and which connection it is on. Queued events carry the
+// generation they were made for and are dropped when it has moved on (after close()).
+struct SocketLife {
+    bool alive = true;
+    std::uint64_t generation = 0;
+    int dispatching = 0;
+};
+
+// Accepted-but-not-yet-taken connections, by request identifier, with the listening element
+// that announced them.
+class PendingConnections {
+public:
+    ~PendingConnections() {
+        for (auto& [id, entry] : entries_) entry.socket->abort();
+    }
+    std::int64_t add(std::unique_ptr<QTcpSocket> socket, const void* listener) {
+        const std::int64_t id = next_++;
+        entries_.emplace(id, Entry{std::move(socket), listener});
+        return id;
+    }
+    bool contains(std::int64_t id) const { return entries_.count(id) != 0; }
+    std::unique_ptr<QTcpSocket> take(std::int64_t id) {
+        const auto found = entries_.find(id);
+        if (found == entries_.end()) return nullptr;
+        auto socket = std::move(found->second.socket);
+        entries_.erase(found);
+        return socket;
+    }
+    // A listening element that closes takes its unaccepted requests with it.
+    void dropFrom(const void* listener) {
+        for (auto it = entries_.begin(); it != entries_.end();) {
+            if (it->second.listener == listener) {
+                it->second.socket->abort();
+                it = entries_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+private:
+    struct Entry {
+        std::unique_ptr<QTcpSocket> socket;
+        const void* listener;
+    };
+    std::map<std::int64_t, Entry> entries_;
+    std::int64_t next_ = 1;
+};
+
+// --- QtSocket ---------------------------------------------------------------------------
+
+QtSocket::QtSocket(std::shared_ptr<PendingConnections> pending)
+    : pending_(std::move(pending)), life_(std::make_shared<SocketLife>()), receiver_(std::make_unique<QObject>()) {}
+
+QtSocket::~QtSocket() {
+    close();
+    life_->alive = false;
+    // Deleted from inside one of its own handlers: the receiver is still delivering that
+    // event, so it goes once the event loop gets back.
+    if (life_->dispatching > 0)
+        receiver_.release()->deleteLater();
+}
+
+template <typename Handler, typename... Args>
+void QtSocket::dispatch(const Handler& handler, Args&&... args) {
+    if (!handler) return;
+    const auto copy = handler;
+    const auto life = life_;  // outlives this socket if the handler deletes it
+    ++life->dispatching;
+    try {
+        copy(std::forward<Args>(args)...);
+    } catch (const std::exception& error) {
+        // Nothing may cross Qt's event loop; the game's handlers report their own failures.
+        qWarning("Kestrin: a socket event handler failed: %s", error.what());
+    } catch (...) {
+        qWarning("Kestrin: a socket event handler failed");
+    }
+    --life->dispatching;
+}
+
+template <typename Body>
+void QtSocket::post(Body body) {
+    const std::weak_ptr<SocketLife> life = life_;
+    const std::uint64_t generation = life_->generation;
+    QMetaObject::invokeMethod(
+        receiver_.get(),
+        [life, generation, body] {
+            const auto current = life.lock();
+            if (current && current->alive && current->generation == generation) body();
+        },
+        Qt::QueuedConnection);
+}
+
+int QtSocket::state() const {
+    if (state_ == socket_state::kConnecting && socket_ && socket_->state() == QAbstractSocket::HostLookupState)
+        return socket_state::kResolvingHost;
+    return state_;
+}
+
+int QtSocket::localPort() const {
+    if (server_) return server_->serverPort();
+    if (socket_ && socket_->localPort() != 0) return socket_->localPort();
+    return localPort_;
+}
+
+std::string QtSocket::remoteHostIP() const { return remoteIp_; }
+
+void QtSocket::wireSocket() {
+    QTcpSocket* socket = socket_.get();
+    QObject* receiver = receiver_.get();
+    const std::weak_ptr<SocketLife> life = life_;
+    const std::uint64_t generation = life_->generation;
+    const auto current = [life, generation] {
+        const auto alive = life.lock();
+        return alive && alive->alive && alive->generation == generation;
+    };
+
+    QObject::connect(
+        socket, &QTcpSocket::connected, receiver,
+        [this, current] {
+            if (!current() || state_ != socket_state::kConnecting) return;
+            state_ = socket_state::kConnected;
+            wasConnected_ = true;
+            remoteIp_ = dotted(socket_->peerAddress());
+            socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            dispatch(onConnected);
+        },
+        Qt::QueuedConnection);
+    QObject::connect(
+        socket, &QTcpSocket::readyRead, receiver,
+        [this, current] {
+            // An earlier arrival may already have taken the text.
+            if (!current() || socket_->bytesAvailable() == 0) return;
+            dispatch(onDataArrival);
+        },
+        Qt::QueuedConnection);
+    QObject::connect(
+        socket, &QTcpSocket::disconnected, receiver,
+        [this, current] {
+            if (!current() || !wasConnected_ || state_ == socket_state::kClosing) return;
+            state_ = socket_state::kClosing;
+            dispatch(onPeerClosed);
+        },
+        Qt::QueuedConnection);
+    QObject::connect(
+        socket, &QTcpSocket::errorOccurred, receiver,
+        [this, current](QAbstractSocket::SocketError error) {
+            if (!current()) return;
+            // The peer closing an established connection is reported as peer closed.
+            if (wasConnected_ && error == QAbstractSocket::RemoteHostClosedError) return;
+            state_ = socket_state::kError;
+            dispatch(onError, errorNumber(error), socket_->errorString().toStdString());
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSocket::takeConnection(std::unique_ptr<QTcpSocket> socket) {
+    socket_ = std::move(socket);
+    decoder_ = std::make_unique<QStringDecoder>(QStringConverter::System);
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    remoteIp_ = dotted(socket_->peerAddress());
+    state_ = socket_state::kConnected;
+    wasConnected_ = true;
+    wireSocket();
+    // What happened while the connection waited to be taken raised no event here yet.
+    if (socket_->bytesAvailable() > 0)
+        post([this] {
+            if (socket_ && socket_->bytesAvailable() > 0) dispatch(onDataArrival);
+        });
+    if (socket_->state() != QAbstractSocket::ConnectedState)
+        post([this] {
+            if (state_ != socket_state::kConnected) return;
+            state_ = socket_state::kClosing;
+            dispatch(onPeerClosed);
+        });
+}
+
+void QtSocket::takePendingConnections() {
+    std::vector<std::int64_t> ids;
+    while (server_ && server_->hasPendingConnections()) {
+        QTcpSocket* socket = server_->nextPendingConnection();
+        if (!socket) break;
+        socket->setParent(nullptr);
+        ids.push_back(pending_->add(std::unique_ptr<QTcpSocket>(socket), this));
+    }
+    const std::weak_ptr<SocketLife> life = life_;
+    const std::uint64_t generation = life_->generation;
+    for (const std::int64_t id : ids) {
+        // A handler may have closed or deleted this element, or taken the request already.
+        const auto alive = life.lock();
+        if (!alive || !alive->alive || alive->generation != generation) return;
+        if (pending_->contains(id)) dispatch(onConnectionRequest, id);
+    }
+}
+
+void QtSocket::connect() {
+    if (state_ != socket_state::kClosed)
+        throw Failure(kInvalidOperation, "Invalid operation at current state");
+    const QString host = qtText(remoteHost_).trimmed();
+    if (host.isEmpty()) throw Failure(11001, "Host not found: no host name was given");
+    if (remotePort_ < 1 || remotePort_ > 65535)
+        throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
+
+    socket_ = std::make_unique<QTcpSocket>();
+    decoder_ = std::make_unique<QStringDecoder>(QStringConverter::System);
+    wasConnected_ = false;
+    remoteIp_.clear();
+    state_ = socket_state::kConnecting;
+    wireSocket();
+    socket_->connectToHost(host, static_cast<quint16>(remotePort_));
+}
+
+void QtSocket::listen() {
+    if (state_ != socket_state::kClosed)
+        throw Failure(kInvalidOperation, "Invalid operation at current state");
+    if (localPort_ < 0 || localPort_ > 65535)
+        throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
+
+    auto server = std::make_unique<QTcpServer>();
+    const auto port = static_cast<quint16>(localPort_);
+    bool listening = server->listen(QHostAddress::Any, port);
+    if (!listening && server->serverError() == QAbstractSocket::UnsupportedSocketOperationError)
+        listening = server->listen(QHostAddress::AnyIPv4, port);  // a machine without IPv6
+    if (!listening) throw Failure(failures::kNotListening, server->errorString().toStdString());
+
+    server_ = std::move(server);
+    state_ = socket_state::kListening;
+    const std::weak_ptr<SocketLife> life = life_;
+    const std::uint64_t generation = life_->generation;
+    QObject::connect(
+        server_.get(), &QTcpServer::newConnection, receiver_.get(),
+        [this, life, generation] {
+            const auto alive = life.lock();
+            if (alive && alive->alive && alive->generation == generation) takePendingConnections();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSocket::accept(std::int64_t requestId) {
+    auto socket = pending_->take(requestId);
+    if (!socket)
+        throw Failure(kInvalidArgument,
+                      "Invalid argument: connection request " + std::to_string(requestId) + " is not pending");
+    // Taking a connection replaces whatever this element had.
+    if (state_ != socket_state::kClosed) close();
+    takeConnection(std::move(socket));
+}
+
+void QtSocket::sendData(const std::string& text) {
+    if (state_ != socket_state::kConnected || !socket_)
+        throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
+    QStringEncoder encode(QStringConverter::System);
+    const QByteArray bytes = encode(qtText(text));
+    if (socket_->write(bytes) != bytes.size())
+        throw Failure(errorNumber(socket_->error()), socket_->errorString().toStdString());
+    socket_->flush();
+}
+
+std::string QtSocket::getData() {
+    if (!socket_ || !decoder_) return {};
+    const QString text = decoder_->decode(socket_->readAll());
+    return text.toStdString();
+}
+
+void QtSocket::close() {
+    ++life_->generation;
+    if (server_) {
+        QObject::disconnect(server_.get(), nullptr, receiver_.get(), nullptr);
+        server_->close();
+        server_.reset();
+    }
+    pending_->dropFrom(this);
+    if (socket_) {
+        QObject::disconnect(socket_.get(), nullptr, receiver_.get(), nullptr);
+        socket_->abort();
+        socket_.reset();
+    }
+    if (receiver_) QCoreApplication::removePostedEvents(receiver_.get(), QEvent::MetaCall);
+    decoder_.reset();
+    state_ = socket_state::kClosed;
+    wasConnected_ = false;
+    remoteIp_.clear();
+}
+
+// --- QtSocketFactory ----------------------------------------------------------------------
+
+QtSocketFactory::QtSocketFactory() : pending_(std::make_shared<PendingConnections>()) {}
+QtSocketFactory::~QtSocketFactory() = default;
+
+std::unique_ptr<Socket> QtSocketFactory::create() { return std::make_unique<QtSocket>(pending_); }
+
+}  // namespace kestrin

@@ -1,0 +1,98 @@
+// TCP sockets on Qt Network. A socket element that listens holds a QTcpServer; one that
+// connects out or takes an accepted connection holds a QTcpSocket. Connections announced by
+// a listening element wait in a registry shared by every socket of one factory, so that
+// accept() on another element can take them; a listening element that closes drops the
+// requests it announced and nobody took. accept() on an element that is not closed closes
+// it first.
+//
+// Every Qt signal reaches the socket through a queued connection, so events always arrive
+// from the event loop, never from inside a call. close() drops the connection at once and
+// discards every event of it still waiting; a socket may be deleted at any time, also from
+// inside one of its own event handlers. An exception escaping a handler cannot cross Qt's
+// event loop: it is logged with qWarning and dropped.
+//
+// States: 0 closed, 2 listening, 4 resolving the host name, 6 connecting, 7 connected,
+// 8 closing (the peer closed; until close()), 9 error. An error on an established connection
+// gives 9 and, when the connection is gone as well, a peer-closed event and 8 after it.
+//
+// Failure numbers follow the Winsock codes the game knows: 10048 listening failed (with
+// Qt's reason, e.g. "The address is protected"), 10061 connection refused, 11001 host not
+// found, 10022 bad argument (a port out of range, a request no longer pending), 40006 wrong
+// state for sending, 40020 wrong state for connect or listen.
+#pragma once
+
+#include "platform/sockets.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QObject;
+class QTcpServer;
+class QTcpSocket;
+class QStringDecoder;
+
+namespace kestrin {
+
+class PendingConnections;
+struct SocketLife;
+
+class QtSocket final : public Socket {
+public:
+    explicit QtSocket(std::shared_ptr<PendingConnections> pending);
+    ~QtSocket() override;
+    QtSocket(const QtSocket&) = delete;
+    QtSocket& operator=(const QtSocket&) = delete;
+
+    int state() const override;
+    void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
+    std::string remoteHost() const override { return remoteHost_; }
+    void setRemotePort(int port) override { remotePort_ = port; }
+    int remotePort() const override { return remotePort_; }
+    void setLocalPort(int port) override { localPort_ = port; }
+    // While listening, the port actually taken (the real one after listening on port 0).
+    int localPort() const override;
+    std::string remoteHostIP() const override;
+
+    void connect() override;
+    void listen() override;
+    void accept(std::int64_t requestId) override;
+    void sendData(const std::string& text) override;
+    std::string getData() override;
+    void close() override;
+
+private:
+    void takeConnection(std::unique_ptr<QTcpSocket> socket);
+    void wireSocket();
+    template <typename Body>
+    void post(Body body);
+    void takePendingConnections();
+    // Calls a handler (a copy of it: the handler may replace itself or delete this socket).
+    template <typename Handler, typename... Args>
+    void dispatch(const Handler& handler, Args&&... args);
+
+    std::shared_ptr<PendingConnections> pending_;
+    std::shared_ptr<SocketLife> life_;  // shared with queued events, which check it
+    std::unique_ptr<QObject> receiver_;  // context of the queued connections
+    std::unique_ptr<QTcpServer> server_;
+    std::unique_ptr<QTcpSocket> socket_;
+    std::unique_ptr<QStringDecoder> decoder_;
+    int state_ = socket_state::kClosed;
+    bool wasConnected_ = false;
+    std::string remoteHost_;
+    int remotePort_ = 0;
+    int localPort_ = 0;
+    std::string remoteIp_;
+};
+
+class QtSocketFactory final : public SocketFactory {
+public:
+    QtSocketFactory();
+    ~QtSocketFactory() override;
+    std::unique_ptr<Socket> create() override;
+
+private:
+    std::shared_ptr<PendingConnections> pending_;
+};
+
+}  // namespace kestrin
