@@ -44,7 +44,7 @@ public:
     // onError.
     virtual void connect() = 0;
     // Starts listening on localPort. Throws a Failure that names the system's reason
-    // ("The address is protected", "The address is already in use") when it cannot.
+    // ("The address is protected", "The bound address is already in use") when it cannot.
     virtual void listen() = 0;
     // Takes the pending connection requestId (announced by onConnectionRequest on the
     // listening element) onto this socket, which becomes connected.

@@ -1,0 +1,56 @@
+// Kestrin: wires the Qt implementations of the platform services to the game and opens the
+// first window. Nothing else happens here.
+#include <QApplication>
+
+#include "bench/first_paint_probe.h"
+#include "link/main_window.h"
+#include "platform/qt/qt_address_table.h"
+#include "platform/qt/qt_calendar.h"
+#include "platform/qt/qt_desktop_shell.h"
+#include "platform/qt/qt_folders.h"
+#include "platform/qt/qt_settings_store.h"
+#include "platform/qt/qt_sockets.h"
+#include "platform/qt/qt_sound.h"
+#include "platform/qt/qt_text_files.h"
+#include "platform/qt/qt_timer_driver.h"
+#include "platform/random.h"
+#include "records/program_state.h"
+#include "shell/error_reporter.h"
+#include "shell/list_files.h"
+#include "ui/look.h"
+#include "ui/qt_message_box.h"
+#include "ui/windows.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrin"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrin"));
+    QApplication::setFont(kestrin::ui::applicationFont());
+    // Start-up benchmark only: does nothing unless KESTRIN_BENCH_FIRST_PAINT is set.
+    kestrin::bench::FirstPaintProbe::installIfRequested();
+
+    const kestrin::Folders folders = kestrin::chooseFolders();
+    QApplication::setWindowIcon(kestrin::ui::programIcon(QString::fromStdString(folders.program)));
+
+    kestrin::QtSettingsStore store;
+    kestrin::QtTextFiles files;
+    kestrin::QtCalendar calendar;
+    kestrin::QtSound sound;
+    kestrin::QtDesktopShell shell;
+    kestrin::QtAddressTable addresses;
+    kestrin::QtSocketFactory sockets;
+    kestrin::QtTimerDriver timers;
+    kestrin::TimeSeededRandom random;
+    kestrin::ui::QtMessageBox messageBox;
+
+    kestrin::ErrorReporter errors(messageBox, files, calendar, folders.write);
+    kestrin::ListFiles lists(files, folders.write);
+    kestrin::ProgramState state(store);
+
+    kestrin::GameServices game{random, sound, messageBox, errors, store, folders.program};
+    kestrin::LinkServices link{sockets, store, lists, messageBox, errors, kestrin::kGamePort};
+
+    kestrin::ui::Windows windows(state, game, link, shell, addresses, timers);
+    windows.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,505 @@
+#include "ui/binding.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTextCursor>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrin::ui {
+
+namespace {
+
+// Marks a stretch of code during which a binding must not react to its own doing: while the
+// view writes into a widget (its signals are not the player's), or while the player's input
+// is written into the model (the model's notifications are not to be shown back yet).
+struct Flag {
+    explicit Flag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~Flag() { flag_ = old_; }
+    Flag(const Flag&) = delete;
+    Flag& operator=(const Flag&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+constexpr int kEnterCode = 13;  // the character code of the Enter key
+
+struct Guards {
+    bool pushing = false;     // the view is writing into the widget
+    bool fromWidget = false;  // the player's input is being written into the model
+};
+
+void syncCommon(const forms::Control& model, QWidget* widget) {
+    if (widget->testAttribute(Qt::WA_ForceDisabled) == model.enabled()) {
+        if (!model.enabled()) {
+            // A control that loses its focus by being disabled leaves the window without a
+            // focused control, rather than handing the focus on to the next one: Enter then
+            // reaches no button by surprise (High Scores after a wrong guess, say).
+            QWidget* focus = widget->window()->focusWidget();
+            if (focus && (focus == widget || widget->isAncestorOf(focus))) focus->clearFocus();
+        }
+        widget->setEnabled(model.enabled());
+    }
+    if (widget->isVisibleTo(widget->parentWidget()) != model.visible()) widget->setVisible(model.visible());
+    const QString tip = toQString(model.tooltip());
+    if (widget->toolTip() != tip) widget->setToolTip(tip);
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, forms::Rgb colour) {
+    const QColor wanted = toQColor(colour);
+    QPalette palette = widget->palette();
+    if (palette.color(QPalette::Active, role) == wanted && palette.color(QPalette::Inactive, role) == wanted) return;
+    // The disabled look keeps the style's grey, as a disabled label shows.
+    palette.setColor(QPalette::Active, role, wanted);
+    palette.setColor(QPalette::Inactive, role, wanted);
+    widget->setPalette(palette);
+}
+
+// Caret positions: the models count bytes of UTF-8, the widgets count UTF-16 units.
+int unitsBefore(const std::string& text, std::size_t bytes) {
+    return static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(std::min(bytes, text.size()))).size());
+}
+std::size_t bytesBefore(const QString& text, int units) {
+    return static_cast<std::size_t>(text.left(units).toUtf8().size());
+}
+int displayUnitsBefore(const std::string& text, std::size_t bytes) {
+    return static_cast<int>(displayText(text.substr(0, std::min(bytes, text.size()))).size());
+}
+
+QStringList toQStringList(const std::vector<std::string>& items) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const auto& item : items) list.append(toQString(item));
+    return list;
+}
+
+}  // namespace
+
+QString toQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string toStdString(const QString& text) { return text.toStdString(); }
+
+QColor toQColor(forms::Rgb colour) {
+    return QColor(std::clamp(colour.r, 0, 255), std::clamp(colour.g, 0, 255), std::clamp(colour.b, 0, 255));
+}
+
+QString labelText(const std::string& caption) {
+    QString text = toQString(caption);
+    text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return text;
+}
+
+QString displayText(const std::string& text) {
+    QString shown = toQString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar('\r'), QChar('\n'));
+    return shown;
+}
+
+// ---- BarWidget ----
+
+void BarWidget::setBar(double width, QColor colour) {
+    // A width below zero (or not a number at all) draws nothing; the bar never leaves its box.
+    int pixels = std::isfinite(width) ? static_cast<int>(std::floor(width + 0.5)) : 0;
+    pixels = std::clamp(pixels, 0, 1 << 16);
+    if (pixels == barWidth_ && colour == colour_) return;
+    barWidth_ = pixels;
+    colour_ = colour;
+    update();
+}
+
+void BarWidget::paintEvent(QPaintEvent*) {
+    if (barWidth_ <= 0) return;
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, std::min(barWidth_, width()), height()), colour_);
+}
+
+// ---- WrappingButton ----
+
+void WrappingButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? Qt::TextShowMnemonic
+                                                                              : Qt::TextHideMnemonic;
+    painter.drawItemText(area, flags, palette(), isEnabled(), caption, QPalette::ButtonText);
+}
+
+// ---- widenToFit ----
+
+void widenToFit(QLabel* label) {
+    if (!label || !label->parentWidget()) return;
+    const int needed = label->sizeHint().width();
+    QRect box = label->geometry();
+    if (needed <= box.width()) return;
+    const int room = label->parentWidget()->width();
+    const Qt::Alignment align = label->alignment();
+    if (align & Qt::AlignRight) {
+        const int right = box.right() + 1;
+        box.setLeft(std::max(0, right - needed));
+    } else if (align & Qt::AlignHCenter) {
+        const int extra = needed - box.width();
+        box.setLeft(std::max(0, box.left() - (extra + 1) / 2));
+        box.setWidth(std::min(needed, room - box.left()));
+    } else {
+        box.setWidth(std::min(needed, room - box.left()));
+    }
+    label->setGeometry(box);
+}
+
+// ---- FormBinder ----
+
+FormBinder::FormBinder(forms::Form& form, QWidget* window) : QObject(window), form_(form), window_(window) {
+    QPointer<FormBinder> self(this);
+    form_.observers().add([self] {
+        if (self) self->syncForm();
+    });
+    form_.onCloseRequested = [self] {
+        if (self && self->window_) self->window_->close();
+    };
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { noteFocus(now); });
+    syncForm();
+}
+
+FormBinder::~FormBinder() = default;
+
+void FormBinder::setHeightHandler(std::function<void(int)> handler) {
+    heightHandler_ = std::move(handler);
+    shownHeight_ = -1;
+    syncForm();
+}
+
+QWidget* FormBinder::widgetFor(const forms::Control* control) const {
+    const auto found = widgets_.find(control);
+    return found == widgets_.end() ? nullptr : found->second.data();
+}
+
+forms::Control* FormBinder::controlFor(const QWidget* widget) const {
+    const auto found = controls_.find(widget);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+void FormBinder::remember(forms::Control& model, QWidget* widget) {
+    widgets_[&model] = widget;
+    controls_[widget] = &model;
+    if (widget->objectName().isEmpty()) widget->setObjectName(toQString(model.name()));
+}
+
+void FormBinder::syncForm() {
+    if (!window_) return;
+    const QString caption = toQString(form_.caption());
+    if (window_->windowTitle() != caption) window_->setWindowTitle(caption);
+    if (heightHandler_ && form_.heightTwips() != shownHeight_) {
+        shownHeight_ = form_.heightTwips();
+        heightHandler_(shownHeight_);
+    }
+    // The logic moved the focus: give it to the control's widget unless it holds it already.
+    if (QWidget* wanted = widgetFor(form_.focus())) {
+        forms::Control* holder = nullptr;
+        for (QWidget* w = window_->focusWidget(); w && w != window_; w = w->parentWidget()) {
+            if ((holder = controlFor(w))) break;
+        }
+        if (holder != form_.focus()) wanted->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void FormBinder::noteFocus(QWidget* now) {
+    if (!now || !window_ || now->window() != window_) return;
+    for (QWidget* w = now; w && w != window_; w = w->parentWidget()) {
+        if (forms::Control* control = controlFor(w)) {
+            form_.noteFocus(control);
+            return;
+        }
+    }
+    form_.noteFocus(nullptr);
+}
+
+void FormBinder::bind(forms::Label& model, QLabel* widget) {
+    remember(model, widget);
+    widget->setTextFormat(Qt::PlainText);
+    auto sync = [&model, w = QPointer<QLabel>(widget)] {
+        if (!w) return;
+        syncCommon(model, w);
+        const QString text = labelText(model.caption());
+        if (w->text() != text) {
+            w->setText(text);
+            widenToFit(w);
+        }
+        setTextColour(w, QPalette::WindowText, model.foreColor());
+    };
+    model.observers().add(sync);
+    sync();
+    widenToFit(widget);
+}
+
+void FormBinder::bind(forms::Frame& model, QGroupBox* widget) {
+    remember(model, widget);
+    auto sync = [&model, w = QPointer<QGroupBox>(widget)] {
+        if (!w) return;
+        syncCommon(model, w);
+        const QString title = toQString(model.caption());
+        if (w->title() != title) w->setTitle(title);
+    };
+    model.observers().add(sync);
+    sync();
+}
+
+void FormBinder::bind(forms::Button& model, QPushButton* widget) {
+    remember(model, widget);
+    // Enter on a focused button clicks it, as the bank button relies on after a correct guess.
+    widget->setAutoDefault(true);
+    auto sync = [&model, w = QPointer<QPushButton>(widget)] {
+        if (!w) return;
+        syncCommon(model, w);
+        const QString text = toQString(model.caption());
+        if (w->text() != text) w->setText(text);
+    };
+    model.observers().add(sync);
+    sync();
+    connect(widget, &QPushButton::clicked, widget, [&model] { model.click(); });
+}
+
+void FormBinder::bind(forms::MenuItem& model, QAction* action) {
+    auto sync = [&model, a = QPointer<QAction>(action)] {
+        if (!a) return;
+        if (a->isEnabled() != model.enabled()) a->setEnabled(model.enabled());
+        if (a->isVisible() != model.visible()) a->setVisible(model.visible());
+        const QString text = toQString(model.caption());
+        if (a->text() != text) a->setText(text);
+        const QString tip = toQString(model.tooltip());
+        if (!tip.isEmpty() && a->toolTip() != tip) a->setToolTip(tip);
+    };
+    if (action->objectName().isEmpty()) action->setObjectName(toQString(model.name()));
+    model.observers().add(sync);
+    sync();
+    connect(action, &QAction::triggered, action, [&model] { model.click(); });
+}
+
+void FormBinder::bind(forms::CheckBox& model, QCheckBox* widget) {
+    remember(model, widget);
+    auto guards = std::make_shared<Guards>();
+    auto sync = [&model, w = QPointer<QCheckBox>(widget), guards] {
+        if (!w || guards->fromWidget) return;
+        Flag pushing(guards->pushing);
+        syncCommon(model, w);
+        const QString text = toQString(model.caption());
+        if (w->text() != text) w->setText(text);
+        const bool ticked = model.value() == 1;
+        if (w->isChecked() != ticked) w->setChecked(ticked);
+    };
+    model.observers().add(sync);
+    sync();
+    connect(widget, &QCheckBox::toggled, widget, [&model, guards, sync](bool checked) {
+        if (guards->pushing) return;
+        {
+            Flag fromWidget(guards->fromWidget);
+            model.setValue(checked ? 1 : 0);
+        }
+        sync();
+    });
+}
+
+void FormBinder::bind(forms::TextBox& model, QLineEdit* widget) {
+    remember(model, widget);
+    auto guards = std::make_shared<Guards>();
+    auto sync = [&model, w = QPointer<QLineEdit>(widget), guards] {
+        if (!w || guards->fromWidget) return;
+        Flag pushing(guards->pushing);
+        syncCommon(model, w);
+        const int maxLength = model.maxLength > 0 ? model.maxLength : 32767;
+        if (w->maxLength() != maxLength) w->setMaxLength(maxLength);
+        const QString text = toQString(model.text());
+        if (w->text() != text) w->setText(text);
+        const int caret = unitsBefore(model.text(), model.selStart());
+        if (w->cursorPosition() != caret) w->setCursorPosition(caret);
+    };
+    // What the player typed, and where the caret is, go into the model before any handler.
+    auto take = [&model, w = QPointer<QLineEdit>(widget), guards, sync] {
+        if (!w || guards->pushing) return;
+        {
+            Flag fromWidget(guards->fromWidget);
+            model.setText(toStdString(w->text()));
+            model.setSelStart(bytesBefore(w->text(), w->cursorPosition()));
+        }
+        sync();
+    };
+    model.observers().add(sync);
+    sync();
+    connect(widget, &QLineEdit::textEdited, widget, take);
+    connect(widget, &QLineEdit::cursorPositionChanged, widget, take);
+    connect(widget, &QLineEdit::returnPressed, widget, [&model, take] {
+        take();
+        model.keyPress(kEnterCode);
+    });
+}
+
+
+void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
+    remember(model, widget);
+    widget->setReadOnly(true);
+    // The text as last shown, in the model's own form, so that a line appended to a long log
+    // is added to the widget instead of rewriting all of it.
+    auto shown = std::make_shared<std::string>();
+    auto sync = [&model, w = QPointer<QPlainTextEdit>(widget), shown] {
+        if (!w) return;
+        syncCommon(model, w);
+        const std::string& text = model.text();
+        bool moved = false;
+        if (text != *shown) {
+            const bool appended = !shown->empty() && text.size() > shown->size() && shown->back() != '\r' &&
+                                  text.compare(0, shown->size(), *shown) == 0;
+            if (appended) {
+                QTextCursor end(w->document());
+                end.movePosition(QTextCursor::End);
+                end.insertText(displayText(text.substr(shown->size())));
+            } else {
+                w->setPlainText(displayText(text));
+            }
+            *shown = text;
+            moved = true;
+        }
+        const int last = std::max(0, w->document()->characterCount() - 1);
+        const int caret = std::min(displayUnitsBefore(text, model.selStart()), last);
+        if (w->textCursor().position() != caret) {
+            QTextCursor cursor = w->textCursor();
+            cursor.setPosition(caret);
+            w->setTextCursor(cursor);
+            moved = true;
+        }
+        if (moved) w->ensureCursorVisible();
+    };
+    model.observers().add(sync);
+    sync();
+}
+
+void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
+    remember(model, widget);
+    widget->setEditable(model.editable);
+    if (model.editable) {
+        // An unsorted list of what was typed before: nothing is added or completed by itself.
+        widget->setInsertPolicy(QComboBox::NoInsert);
+        widget->setCompleter(nullptr);
+        widget->setDuplicatesEnabled(true);
+    }
+    auto guards = std::make_shared<Guards>();
+    auto sync = [&model, w = QPointer<QComboBox>(widget), guards] {
+        if (!w || guards->fromWidget) return;
+        Flag pushing(guards->pushing);
+        syncCommon(model, w);
+        const QStringList items = toQStringList(model.items());
+        bool same = w->count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i) same = w->itemText(i) == items[i];
+        if (!same) {
+            w->clear();
+            w->addItems(items);
+        }
+        if (w->currentIndex() != model.listIndex()) w->setCurrentIndex(model.listIndex());
+        if (model.editable) {
+            const QString text = toQString(model.text());
+            if (w->currentText() != text) w->setEditText(text);
+        }
+    };
+    model.observers().add(sync);
+    sync();
+
+    // An entry picked from the list: the model selects it, which sets its text.
+    auto pick = [&model, w = QPointer<QComboBox>(widget), guards, sync](int index) {
+        if (!w || guards->pushing || index < 0) return;
+        const bool same = model.listIndex() == index &&
+                          (!model.editable || model.text() == toStdString(w->itemText(index)));
+        if (same) return;
+        {
+            Flag fromWidget(guards->fromWidget);
+            model.setListIndex(index);
+        }
+        sync();
+    };
+    connect(widget, &QComboBox::activated, widget, pick);
+    if (!model.editable) connect(widget, &QComboBox::currentIndexChanged, widget, pick);
+
+    if (QLineEdit* edit = widget->lineEdit()) {
+        auto take = [&model, w = QPointer<QComboBox>(widget), guards, sync] {
+            if (!w || guards->pushing) return;
+            {
+                Flag fromWidget(guards->fromWidget);
+                model.setText(toStdString(w->currentText()));
+            }
+            sync();
+        };
+        connect(edit, &QLineEdit::textEdited, widget, take);
+        connect(edit, &QLineEdit::returnPressed, widget, [&model, take] {
+            take();
+            model.keyPress(kEnterCode);
+        });
+    }
+}
+
+void FormBinder::bind(forms::ListBox& model, QListWidget* widget) {
+    remember(model, widget);
+    widget->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto guards = std::make_shared<Guards>();
+    auto sync = [&model, w = QPointer<QListWidget>(widget), guards] {
+        if (!w || guards->fromWidget) return;
+        Flag pushing(guards->pushing);
+        syncCommon(model, w);
+        const QStringList items = toQStringList(model.items());
+        bool same = w->count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i) same = w->item(i)->text() == items[i];
+        if (!same) {
+            w->clear();
+            w->addItems(items);
+        }
+        if (w->currentRow() != model.listIndex()) w->setCurrentRow(model.listIndex());
+    };
+    model.observers().add(sync);
+    sync();
+    connect(widget, &QListWidget::currentRowChanged, widget, [&model, guards, sync](int row) {
+        if (guards->pushing || row == model.listIndex()) return;
+        {
+            Flag fromWidget(guards->fromWidget);
+            model.setListIndex(row);  // runs the page handler
+        }
+        sync();
+    });
+}
+
+void FormBinder::bind(forms::Image& model, QLabel* widget) {
+    remember(model, widget);
+    auto sync = [&model, w = QPointer<QLabel>(widget)] {
+        if (w) syncCommon(model, w);
+    };
+    model.observers().add(sync);
+    sync();
+}
+
+void FormBinder::bind(forms::Shape& model, BarWidget* widget) {
+    remember(model, widget);
+    auto sync = [&model, w = QPointer<BarWidget>(widget)] {
+        if (!w) return;
+        syncCommon(model, w);
+        w->setBar(model.width(), toQColor(model.fillColor()));
+    };
+    model.observers().add(sync);
+    sync();
+}
+
+}  // namespace kestrin::ui

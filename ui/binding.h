@@ -1,0 +1,108 @@
+// Two-way binding between the form models and Qt widgets.
+//
+// Each window view owns one FormBinder. Binding a control shows the model's state in the
+// widget at once and keeps it there: every later change of the model is pushed to the widget
+// by the control's observers, so a modal box opened by a handler finds the display current.
+// What the player types or picks is written into the model before the handler runs. A value
+// is only pushed when it differs from what the widget shows, so nothing echoes back.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/forms.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace kestrin::ui {
+
+QString toQString(const std::string& text);
+std::string toStdString(const QString& text);
+QColor toQColor(forms::Rgb colour);
+// A label shows its caption as written, except that "&&" shows a single "&".
+QString labelText(const std::string& caption);
+// Line ends of a text box ("\r\n", or a single "\r" or "\n") as the widget writes them.
+QString displayText(const std::string& text);
+
+// A filled bar whose width (in pixels, from the left) and colour come from a Shape model.
+class BarWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    void setBar(double width, QColor colour);
+    int barWidth() const { return barWidth_; }
+    QColor colour() const { return colour_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int barWidth_ = 0;
+    QColor colour_;
+};
+
+// A push button whose caption wraps onto further lines when it is wider than the button.
+class WrappingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class FormBinder : public QObject {
+public:
+    // The window shows the form's caption; a close request from the logic closes it.
+    FormBinder(forms::Form& form, QWidget* window);
+    ~FormBinder() override;
+
+    void bind(forms::Label& model, QLabel* widget);
+    void bind(forms::Frame& model, QGroupBox* widget);
+    void bind(forms::Button& model, QPushButton* widget);
+    void bind(forms::MenuItem& model, QAction* action);
+    void bind(forms::CheckBox& model, QCheckBox* widget);
+    void bind(forms::TextBox& model, QLineEdit* widget);
+    void bind(forms::TextBox& model, QPlainTextEdit* widget);  // read-only output
+    void bind(forms::ComboBox& model, QComboBox* widget);
+    void bind(forms::ListBox& model, QListWidget* widget);
+    void bind(forms::Image& model, QLabel* widget);
+    void bind(forms::Shape& model, BarWidget* widget);
+
+    // Runs when the form's height (outer, in twips; 0 as designed) changes.
+    void setHeightHandler(std::function<void(int heightTwips)> handler);
+
+    QWidget* widgetFor(const forms::Control* control) const;
+    forms::Control* controlFor(const QWidget* widget) const;
+
+private:
+    void remember(forms::Control& model, QWidget* widget);
+    void syncForm();
+    void noteFocus(QWidget* now);
+
+    forms::Form& form_;
+    QPointer<QWidget> window_;
+    std::map<const forms::Control*, QPointer<QWidget>> widgets_;
+    std::map<const QWidget*, forms::Control*> controls_;
+    std::function<void(int)> heightHandler_;
+    int shownHeight_ = -1;
+};
+
+// Widens a label whose text does not fit its box, within its parent: a left-aligned label
+// grows to the right, a right-aligned one to the left, a centred one on both sides.
+void widenToFit(QLabel* label);
+
+}  // namespace kestrin::ui

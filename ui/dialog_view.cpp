@@ -1,0 +1,29 @@
+#include "ui/dialog_view.h"
+
+#include <QCloseEvent>
+
+#include "ui/look.h"
+
+namespace kestrin::ui {
+
+DialogView::DialogView(forms::Form& form, int widthTwips, int heightTwips, bool minimizable, QWidget* owner)
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint | (minimizable ? Qt::WindowMinimizeButtonHint : Qt::WindowFlags())),
+      binder_(new FormBinder(form, this)) {
+    setObjectName(toQString(form.name()));
+    setFixedSize(px(widthTwips), px(heightTwips));
+}
+
+void DialogView::showCentred() {
+    centreOnScreen(this, outerSize(this));
+    show();
+}
+
+void DialogView::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (closing_) return;
+    closing_ = true;
+    emit closed();
+}
+
+}  // namespace kestrin::ui

@@ -1,0 +1,108 @@
+#include "ui/look.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QWidget>
+
+namespace kestrin::ui {
+
+QFont applicationFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(7.5);
+    return font;
+}
+
+QFont largeFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(12.0);
+    return font;
+}
+
+QFont fixedFont() {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+namespace {
+
+QPixmap drawnIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
+    painter.setBrush(QColor(0, 0, 192));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QRectF(1, 1, 30, 30));
+    painter.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawLine(QPointF(11, 8), QPointF(11, 24));
+    painter.drawLine(QPointF(22, 8), QPointF(12, 16));
+    painter.drawLine(QPointF(12, 16), QPointF(22, 24));
+    return pixmap;
+}
+
+QPixmap drawnMark(bool tick) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(tick ? QColor(0, 150, 0) : QColor(192, 0, 0), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (tick) {
+        QPainterPath path;
+        path.moveTo(5, 17);
+        path.lineTo(13, 25);
+        path.lineTo(27, 7);
+        painter.drawPath(path);
+    } else {
+        painter.drawLine(QPointF(7, 7), QPointF(25, 25));
+        painter.drawLine(QPointF(25, 7), QPointF(7, 25));
+    }
+    return pixmap;
+}
+
+}  // namespace
+
+QIcon programIcon(const QString& programFolder) {
+    QIcon icon;
+    const QDir folder(programFolder);
+    for (const char* name : {"kestrin.png", "kestrin-64.png"}) {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        if (!programFolder.isEmpty() && QFile::exists(path)) icon.addFile(path);
+    }
+    if (icon.isNull()) {
+        icon.addPixmap(drawnIcon(32));
+        icon.addPixmap(drawnIcon(64));
+    }
+    return icon;
+}
+
+QPixmap picture(const QString& programFolder, const QString& name) {
+    QPixmap pixmap;
+    const QString path = QDir(programFolder).filePath(name + QStringLiteral(".png"));
+    if (!programFolder.isEmpty() && QFile::exists(path) && pixmap.load(path) && !pixmap.isNull()) return pixmap;
+    if (name == QStringLiteral("tick")) return drawnMark(true);
+    if (name == QStringLiteral("cross")) return drawnMark(false);
+    return programIcon(programFolder).pixmap(32, 32);
+}
+
+QSize outerSize(QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return window->size() + (frame.size() - inner.size());
+}
+
+void centreOnScreen(QWidget* window, QSize outer) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QPoint topLeft(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    window->move(topLeft);
+}
+
+}  // namespace kestrin::ui

@@ -1,0 +1,33 @@
+#include "ui/setup_dialog_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+#include "ui/look.h"
+#include "ui/widgets.h"
+
+namespace kestrin::ui {
+
+SetupDialogView::SetupDialogView(GameSelectForm& form, QWidget* owner)
+    : DialogView(form, 3825, 1800, false, owner) {
+    const auto rightAligned = Qt::AlignRight | Qt::AlignVCenter;
+    staticLabel(this, "lblCaption(0)", QStringLiteral("Player Name:"), twips(60, 150, 1050, 195), rightAligned);
+    staticLabel(this, "lblCaption(1)", QStringLiteral("Game Type:"), twips(60, 570, 1050, 195), rightAligned);
+
+    // Made in the tab order: name, game type, auto-start, OK.
+    auto* name = new QComboBox(this);
+    name->setGeometry(twips(1200, 120, 2505, 315));
+    binder().bind(form.cmbPlayerName, name);
+    auto* type = new QComboBox(this);
+    type->setGeometry(twips(1200, 510, 2505, 315));
+    binder().bind(form.cmbGameSelect, type);
+    auto* autoStart = new QCheckBox(this);
+    autoStart->setGeometry(twips(120, 930, 2655, 255));
+    binder().bind(form.chkGameSelect, autoStart);
+    auto* ok = new QPushButton(this);
+    ok->setGeometry(twips(1350, 1320, 1125, 375));
+    binder().bind(form.cmdOK, ok);
+}
+
+}  // namespace kestrin::ui
