@@ -99,6 +99,14 @@ Windows::~Windows() {
     for (const auto& bundle : retired_) delete bundle.data();
 }
 
+template <typename Bundle, typename View>
+void Windows::forgetWhenClosed(QPointer<Bundle>& slot, Bundle* bundle, View* view) {
+    QObject::connect(view, &View::closed, bundle, [this, &slot, bundle] {
+        if (slot == bundle) slot = nullptr;
+        retire(bundle);
+    });
+}
+
 void Windows::retire(QObject* bundle) {
     retired_.erase(std::remove_if(retired_.begin(), retired_.end(), [](const auto& p) { return p.isNull(); }),
                    retired_.end());
@@ -136,10 +144,7 @@ void Windows::openSetup(QWidget* owner) {
     bundle->view = new SetupDialogView(bundle->form, owner);
     // Opened from the main window it is modal to it; at start it is the only window.
     if (owner) bundle->view->setWindowModality(Qt::WindowModal);
-    QObject::connect(bundle->view.data(), &DialogView::closed, bundle, [this, bundle] {
-        if (setup_ == bundle) setup_ = nullptr;
-        retire(bundle);
-    });
+    forgetWhenClosed(setup_, bundle, bundle->view.data());
     bundle->view->showCentred();
 }
 
@@ -160,10 +165,7 @@ void Windows::showMainWindow() {
 
     bundle->logic.Load();
     bundle->view = new MainWindowView(form, toQString(game_.programFolder));
-    QObject::connect(bundle->view.data(), &MainWindowView::closed, bundle, [this, bundle] {
-        if (main_ == bundle) main_ = nullptr;
-        retire(bundle);
-    });
+    forgetWhenClosed(main_, bundle, bundle->view.data());
     // Placed for the shape the chosen game type is about to give it.
     bundle->view->showCentred(state_.lngGameType == 1 ? kMultiPlayerHeightTwips : kSinglePlayerHeightTwips);
 }
@@ -185,10 +187,7 @@ void Windows::openStats() {
     stats_ = bundle;
     bundle->logic.Load();
     bundle->view = new StatsView(bundle->form);
-    QObject::connect(bundle->view.data(), &DialogView::closed, bundle, [this, bundle] {
-        if (stats_ == bundle) stats_ = nullptr;
-        retire(bundle);
-    });
+    forgetWhenClosed(stats_, bundle, bundle->view.data());
     bundle->view->showCentred();
 }
 
@@ -199,10 +198,7 @@ void Windows::openIp() {
     bundle->logic.Load();
     bundle->view = new IpView(bundle->form);
     bundle->view->setWindowModality(Qt::ApplicationModal);
-    QObject::connect(bundle->view.data(), &DialogView::closed, bundle, [this, bundle] {
-        if (ip_ == bundle) ip_ = nullptr;
-        retire(bundle);
-    });
+    forgetWhenClosed(ip_, bundle, bundle->view.data());
     bundle->view->showCentred();
 }
 
@@ -217,10 +213,7 @@ void Windows::openAbout() {
     bundle->logic.Load();
     bundle->view = new AboutView(bundle->form, bundle->logic, toQString(game_.programFolder));
     bundle->view->setWindowModality(Qt::ApplicationModal);
-    QObject::connect(bundle->view.data(), &DialogView::closed, bundle, [this, bundle] {
-        if (about_ == bundle) about_ = nullptr;
-        retire(bundle);
-    });
+    forgetWhenClosed(about_, bundle, bundle->view.data());
     bundle->view->showCentred();
 }
 

@@ -74,6 +74,9 @@ private:
     struct AboutBundle;
 
     void openSetup(QWidget* owner);
+    // Once the window's view has closed, its bundle leaves `slot` and is let go.
+    template <typename Bundle, typename View>
+    void forgetWhenClosed(QPointer<Bundle>& slot, Bundle* bundle, View* view);
     // Lets a closed window go once the event that closed it is over.
     void retire(QObject* bundle);
 
