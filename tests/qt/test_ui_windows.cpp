@@ -158,7 +158,7 @@ TEST_F(MainWindowViewTest, EnterOnTheFocusedBankButtonBanksAndAWrongGuessLeavesN
 
 // ---- All the windows and their order ----
 
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public ::testing::Test, public Doubles {
 protected:
     WindowsTest() { QApplication::setQuitOnLastWindowClosed(false); }
     ~WindowsTest() override {
@@ -166,28 +166,13 @@ protected:
         QApplication::setQuitOnLastWindowClosed(true);
     }
     void start() {
-        windows = std::make_unique<ui::Windows>(
-            state, GameServices{random, sound, messageBox, errors, store, kProgramFolder},
-            LinkServices{*sockets, store, lists, messageBox, errors, 600}, shell, addresses, timers);
+        windows = std::make_unique<ui::Windows>(state, gameServices(), linkServices(), shell, addresses, timers);
         windows->start();
     }
     template <typename W = QWidget>
     W* in(QWidget* window, const char* name) { return window->findChild<W*>(QString::fromLatin1(name)); }
 
-    MemoryNetwork network;
-    std::unique_ptr<SocketFactory> sockets = network.factoryFor("10.0.0.1");
-    MemorySettingsStore store;
-    ScriptedMessageBox messageBox;
-    MemoryFiles files;
-    FixedCalendar calendar;
-    RecordingSound sound;
-    RecordingShell shell;
-    FixedAddressTable addresses;
-    ScriptedRandom random;
     QtTimerDriver timers;
-    ErrorReporter errors{messageBox, files, calendar, kProgramFolder};
-    ListFiles lists{files, kProgramFolder};
-    ProgramState state{store};
     std::unique_ptr<ui::Windows> windows;
 };
 

@@ -1,6 +1,9 @@
-// One whole copy of the game's main window on test doubles: settings in memory, scripted
-// message boxes and digits, files in memory, a virtual clock driving the four timers and a
-// socket factory of the in-memory network. Two rigs on one network are two copies.
+// One whole copy of the game on test doubles.
+//
+// Doubles: every platform double a copy needs (settings in memory, scripted message boxes
+// and digits, files in memory, a socket factory of the in-memory network) and the services
+// built on them. Rig adds the main window's logic with a virtual clock driving its four
+// timers. Two rigs on one network are two copies.
 #pragma once
 
 #include <memory>
@@ -15,7 +18,32 @@ namespace kestrin::testing {
 
 inline constexpr const char* kProgramFolder = "/game";
 
-struct Rig {
+struct Doubles {
+    // With no network given, the copy gets one of its own.
+    explicit Doubles(MemoryNetwork* network = nullptr, const std::string& address = "10.0.0.1");
+
+    GameServices gameServices() { return {random, sound, messageBox, errors, store, kProgramFolder}; }
+    LinkServices linkServices(int port = 600) { return {*sockets, store, lists, messageBox, errors, port}; }
+    // Titles of the error boxes shown so far ("Kestrin Error 6 in Main.cmdBank").
+    std::vector<std::string> errorTitles() const;
+
+    std::unique_ptr<MemoryNetwork> ownNetwork;
+    MemoryNetwork& network;
+    MemorySettingsStore store;
+    ScriptedMessageBox messageBox;
+    MemoryFiles files;
+    FixedCalendar calendar;
+    RecordingSound sound;
+    RecordingShell shell;
+    FixedAddressTable addresses;
+    ScriptedRandom random;
+    std::unique_ptr<SocketFactory> sockets;
+    ErrorReporter errors{messageBox, files, calendar, kProgramFolder};
+    ListFiles lists{files, kProgramFolder};
+    ProgramState state{store};
+};
+
+struct Rig : Doubles {
     explicit Rig(MemoryNetwork& network, const std::string& address = "10.0.0.1", int port = 600);
 
     MainForm& form() { return main->form(); }
@@ -24,23 +52,10 @@ struct Rig {
 
     // Applies a player and a game type as the set-up dialog does.
     void choose(const std::string& player, int gameType);
-    // Presses the start button and lets the game run out (61 ticks of the clock).
+    // Lets a running game run out (61 ticks of the clock).
     void playOut() { clock.advance(61'000); }
-    // Titles of the error boxes shown so far ("Kestrin Error 6 in Main.cmdBank").
-    std::vector<std::string> errorTitles() const;
 
-    MemorySettingsStore store;
-    ScriptedMessageBox messageBox;
-    MemoryFiles files;
-    FixedCalendar calendar;
-    RecordingSound sound;
-    RecordingShell shell;
-    ScriptedRandom random;
     VirtualClock clock;
-    std::unique_ptr<SocketFactory> sockets;
-    ErrorReporter errors{messageBox, files, calendar, kProgramFolder};
-    ListFiles lists{files, kProgramFolder};
-    ProgramState state{store};
     std::unique_ptr<MainWindow> main;
 };
 
