@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "bench/first_paint_probe.h"
-#include "link/main_window.h"
+#include "window/main_window.h"
 #include "platform/qt/qt_address_table.h"
 #include "platform/qt/qt_calendar.h"
 #include "platform/qt/qt_desktop_shell.h"

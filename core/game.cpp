@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/start_button.h"
 #include "platform/failure.h"
 
 namespace kestrin {
@@ -12,21 +13,8 @@ constexpr std::int16_t kGameSeconds = 60;
 constexpr std::int16_t kWarningSeconds = 5;
 constexpr std::int16_t kCountdownSeconds = 5;
 
-constexpr const char* kStartCaption = "&Start";
-constexpr const char* kStartTooltip = "Start the game";
-constexpr const char* kStopCaption = "&Stop";
-constexpr const char* kStopTooltip = "Stop the game";
-constexpr const char* kReadyCaption = "&Ready";
-constexpr const char* kReadyTooltip = "Signal ready to play";
-constexpr const char* kWaitingCaption = "Waiting";
-
 void increment(std::int32_t& counter) { counter = checkedAdd<std::int32_t>(counter, 1); }
 
-// The score as the opponent receives it: a blank before a score of zero or more, a minus
-// sign before a negative one.
-std::string signOrBlank(std::int16_t score) {
-    return score >= 0 ? " " + std::to_string(score) : std::to_string(score);
-}
 }  // namespace
 
 Game::Game(MainForm& form, ProgramState& state, GameServices services)
@@ -106,7 +94,7 @@ void Game::bank() {
     ResetCurrent();
     PlayWave("bank");
     if (state_.lngGameType == 1) {
-        if (link_ != nullptr) link_->sendToConnected("SCU" + signOrBlank(intPlayerScore));
+        if (link_ != nullptr) link_->scoreBanked(intPlayerScore);
         ColourScores();
     }
 }
@@ -181,7 +169,7 @@ void Game::startClick() {
     ResetCurrent();
 
     const std::string phase = form_.cmdStart.caption();
-    if (phase == kStartCaption) {
+    if (phase == start_button::kStart) {
         drawDigit();
         form_.lblCurrentScore.setCaption(std::to_string(intPlayerScore));
         form_.lblCurrentScore.setForeColor(forms::kBlack);
@@ -190,19 +178,19 @@ void Game::startClick() {
         form_.cmdGuess[0].setEnabled(true);
         form_.cmdGuess[1].setEnabled(true);
         form_.tmrGame.setEnabled(true);
-        form_.cmdStart.setCaption(kStopCaption);
-        form_.cmdStart.setTooltip(kStopTooltip);
+        form_.cmdStart.setCaption(start_button::kStop);
+        form_.cmdStart.setTooltip(start_button::kStopTooltip);
         form_.cmdSetup.setEnabled(false);
         form_.mnuGGameSelect.setEnabled(false);
-    } else if (phase == kStopCaption) {
+    } else if (phase == start_button::kStop) {
         stopGame();
-    } else if (phase == kReadyCaption) {
+    } else if (phase == start_button::kReady) {
         form_.cmdSetup.setEnabled(false);
         form_.mnuGGameSelect.setEnabled(false);
-        if (link_ != nullptr && link_->peerConnected()) link_->SendStatus("Waiting");
+        if (link_ != nullptr && link_->peerConnected()) link_->playerReady();
         blnReady = true;
         form_.cmdStart.setEnabled(false);
-        form_.cmdStart.setCaption(kWaitingCaption);
+        form_.cmdStart.setCaption(start_button::kWaiting);
         form_.txtChat.setFocus();
     }
     // "Waiting" and the countdown captions: nothing beyond the reset.
@@ -216,16 +204,16 @@ void Game::stopGame() {
     form_.cmdGuess[0].setEnabled(false);
     form_.cmdGuess[1].setEnabled(false);
     if (state_.lngGameType == 0) {
-        form_.cmdStart.setCaption(kStartCaption);
-        form_.cmdStart.setTooltip(kStartTooltip);
+        form_.cmdStart.setCaption(start_button::kStart);
+        form_.cmdStart.setTooltip(start_button::kStartTooltip);
         form_.cmdSetup.setEnabled(true);
         form_.mnuGGameSelect.setEnabled(true);
     } else if (state_.lngGameType == 1) {
         // Set-up stays unavailable until the link drops.
-        form_.cmdStart.setCaption(kReadyCaption);
-        form_.cmdStart.setTooltip(kReadyTooltip);
+        form_.cmdStart.setCaption(start_button::kReady);
+        form_.cmdStart.setTooltip(start_button::kReadyTooltip);
         form_.cmdStart.setFocus();
-        if (blnReady && link_ != nullptr) link_->SendStatus("Stop");
+        if (blnReady && link_ != nullptr) link_->playerStopped();
     }
 }
 
@@ -241,7 +229,7 @@ void Game::tmrGame_Timer() {
     });
     // An end of game that failed part-way (a hand-edited score table, a counter at its
     // limit) has been reported; the game still stops rather than hang at 0 seconds.
-    if (!finished && ending && form_.cmdStart.caption() == kStopCaption) {
+    if (!finished && ending && form_.cmdStart.caption() == start_button::kStop) {
         blnReady = false;
         cmdStart_Click();
     }
@@ -334,7 +322,7 @@ void Game::endMultiPlayer() {
 // ---- The ready countdown --------------------------------------------------------------
 
 void Game::StartCountdown() {
-    form_.cmdStart.setCaption(std::to_string(kCountdownSeconds) + " Seconds");
+    form_.cmdStart.setCaption(start_button::countdown(kCountdownSeconds));
     intTimeLeft = kCountdownSeconds;
     form_.tmrReady.setEnabled(true);
 }
@@ -344,18 +332,20 @@ void Game::tmrReady_Timer() {
     services_.errors.guard("Main.tmrReady", [&] {
         if (intTimeLeft > 0) {
             --intTimeLeft;
-            form_.cmdStart.setCaption(std::to_string(intTimeLeft) + " Seconds");
+            form_.cmdStart.setCaption(start_button::countdown(intTimeLeft));
             return;
         }
         form_.tmrReady.setEnabled(false);
         form_.cmdStart.setEnabled(true);
-        form_.cmdStart.setCaption(kStartCaption);
-        form_.cmdStart.setTooltip(kStartTooltip);
+        form_.cmdStart.setCaption(start_button::kStart);
+        form_.cmdStart.setTooltip(start_button::kStartTooltip);
         cmdStart_Click();
-        services_.sound.beep();
+        Beep();
         form_.cmdGuess[0].setFocus();
     });
 }
+
+void Game::Beep() { services_.sound.beep(); }
 
 // ---- Sounds, the output log and the statistics record -----------------------------------
 

@@ -12,16 +12,19 @@
 
 namespace kestrin {
 
-// What the game needs of the multi player link; the link implements it.
+// What the game tells the multi player link, in the game's terms; the link implements it and
+// alone spells the messages on the wire.
 class LinkPort {
 public:
     virtual ~LinkPort() = default;
     // True when the outgoing socket or the active accepted socket is connected.
     virtual bool peerConnected() = 0;
-    // Sends the message on every connected socket; sockets in any other state are skipped.
-    virtual void sendToConnected(const std::string& message) = 0;
-    // Tells the opponent that this player is ready ("Waiting") or has stopped ("Stop").
-    virtual void SendStatus(const std::string& status) = 0;
+    // The player banked: the opponent learns the new score.
+    virtual void scoreBanked(std::int16_t score) = 0;
+    // The player pressed Ready while connected.
+    virtual void playerReady() = 0;
+    // A player who had signalled readiness stopped.
+    virtual void playerStopped() = 0;
 };
 
 struct GameServices {
@@ -56,6 +59,8 @@ public:
     void PlayWave(const std::string& name);
     // The ready countdown starts (again) at five seconds.
     void StartCountdown();
+    // The system beep.
+    void Beep();
     void ReadStats();
     void WriteStats();
 

@@ -1,5 +1,7 @@
 #include "core/main_form.h"
 
+#include "core/start_button.h"
+
 namespace kestrin {
 
 namespace {
@@ -14,8 +16,8 @@ MainForm::MainForm() : forms::Form("frmMain") {
         lblCurrent[i].setEnabled(false);
     }
 
-    cmdStart.setCaption("&Start");
-    cmdStart.setTooltip("Start the game");
+    cmdStart.setCaption(start_button::kStart);
+    cmdStart.setTooltip(start_button::kStartTooltip);
     cmdSetup.setCaption("S&etup");
     cmdSetup.setTooltip("Select player name and game type");
     shpTimeLeft.setWidth(kTimeBarFullWidth);

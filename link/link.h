@@ -1,62 +1,45 @@
-// The multi player link of the main window: the sockets (the outgoing WinsockClient and the
-// WinsockServer array whose element 0 listens), applying the set-up choices, and the link's
-// controls.
+// The multi player link of the main window: the connection and its sockets, the receivers
+// of both sides, the chat line, and applying the set-up choices. The game talks to it in
+// the game's terms (LinkPort); only the link spells text for the wire.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "core/game.h"
-#include "platform/sockets.h"
-#include "shell/list_files.h"
+#include "link/chat.h"
+#include "link/connection.h"
+#include "link/receivers.h"
 
 namespace kestrin {
-
-inline constexpr int kGamePort = 600;
-
-struct LinkServices {
-    SocketFactory& sockets;
-    SettingsStore& store;
-    ListFiles& lists;
-    MessageBox& messageBox;
-    ErrorReporter& errors;
-    int port = kGamePort;  // the game's TCP port; tests use another
-};
 
 class Link : public LinkPort {
 public:
     Link(MainForm& form, ProgramState& state, Game& game, LinkServices services);
-    ~Link() override;
 
     // Puts the set-up dialog's choices into effect (guarded as "Main.NewGameSelect").
     void NewGameSelect();
-    void CloseSockets(bool listenAgain);
-    void UpdateLinkControls(bool connected);
-    // Host box edits: Connect is enabled exactly when the box holds text.
-    void cmbConnectTo_Change();
+
+    Connection& connection() { return connection_; }
+    Receivers& receivers() { return receivers_; }
+    Chat& chat() { return chat_; }
+
+    // Shorthands for the connection's procedures and sockets.
+    void CloseSockets(bool listenAgain) { connection_.CloseSockets(listenAgain); }
+    void UpdateLinkControls(bool connected) { connection_.UpdateLinkControls(connected); }
+    Socket& WinsockClient() { return connection_.WinsockClient(); }
+    Socket& WinsockServer(int index) { return connection_.WinsockServer(index); }
 
     // LinkPort
-    bool peerConnected() override;
-    void sendToConnected(const std::string& message) override;
-    void SendStatus(const std::string& status) override;
-
-    Socket& WinsockClient() { return *client_; }
-    Socket& WinsockServer(int index) { return *servers_.at(static_cast<std::size_t>(index)); }
-    std::int16_t intMaxServer = 0;
-    std::int16_t intActiveServer = 0;
+    bool peerConnected() override { return connection_.peerConnected(); }
+    void scoreBanked(std::int16_t score) override;
+    void playerReady() override { chat_.SendStatus("Waiting"); }
+    void playerStopped() override { chat_.SendStatus("Stop"); }
 
 private:
-    void bindSocketEvents(Socket& socket, int index);
-    void listenOnElementZero();
-
     MainForm& form_;
     ProgramState& state_;
     Game& game_;
     LinkServices services_;
-    std::unique_ptr<Socket> client_;
-    std::vector<std::unique_ptr<Socket>> servers_;
+    Connection connection_;
+    Receivers receivers_;
+    Chat chat_;
 };
 
 }  // namespace kestrin

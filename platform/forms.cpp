@@ -14,8 +14,26 @@ bool Control::hasFocus() const { return form_.focus() == this; }
 void TextBox::setText(std::string value) {
     if (maxLength > 0 && value.size() > static_cast<std::size_t>(maxLength)) value.resize(maxLength);
     if (text_ == value) return;
+    const bool added = value.size() > text_.size() && value.compare(0, text_.size(), text_) == 0;
     text_ = std::move(value);
+    ++textRevision_;
+    if (!added) textReplacedAt_ = textRevision_;
     if (selStart_ > text_.size()) selStart_ = text_.size();
+    textChanged();
+}
+
+void TextBox::append(std::string_view more) {
+    if (maxLength > 0) {
+        const auto limit = static_cast<std::size_t>(maxLength);
+        more = more.substr(0, limit > text_.size() ? limit - text_.size() : 0);
+    }
+    if (more.empty()) return;
+    text_.append(more);
+    ++textRevision_;
+    textChanged();
+}
+
+void TextBox::textChanged() {
     changed();
     if (onChange) onChange();
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrin::forms {
@@ -156,10 +157,23 @@ class TextBox : public Control {
 public:
     using Control::Control;
     const std::string& text() const { return text_; }
+    // Replaces the whole text (cut to maxLength).
     void setText(std::string value);
+    // Adds to the end of the text, as a line added to the output log, without copying what is
+    // there already; as much as maxLength leaves room for. Nothing to add notifies nobody.
+    void append(std::string_view more);
     std::size_t selStart() const { return selStart_; }
     void setSelStart(std::size_t value) { set(selStart_, value); }
     int maxLength = 0;  // 0: no limit
+
+    // What changed in the text, for a view that shows only what is new: every change of the
+    // text counts one more in textRevision(), and textReplacedAt() is the count at the latest
+    // change that did more than add to the end. A view that showed the text at revision r
+    // with s bytes, where textReplacedAt() <= r, still shows the first s bytes of text() and
+    // needs only the rest. A new text given to setText that begins with the whole old one
+    // counts as an addition too.
+    std::uint64_t textRevision() const { return textRevision_; }
+    std::uint64_t textReplacedAt() const { return textReplacedAt_; }
 
     std::function<void()> onChange;
     std::function<void(int)> onKeyPress;  // character code, 13 for Enter
@@ -168,8 +182,12 @@ public:
     }
 
 private:
+    void textChanged();
+
     std::string text_;
     std::size_t selStart_ = 0;
+    std::uint64_t textRevision_ = 0;
+    std::uint64_t textReplacedAt_ = 0;
 };
 
 // An editable drop-down list (or, with editable false, a plain drop-down list): edit text

@@ -356,29 +356,72 @@ void FormBinder::bind(forms::TextBox& model, QLineEdit* widget) {
 void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
     remember(model, widget);
     widget->setReadOnly(true);
-    // The text as last shown, in the model's own form, so that a line appended to a long log
-    // is added to the widget instead of rewriting all of it.
-    auto shown = std::make_shared<std::string>();
+    // Nobody edits the log, so nothing is kept for undoing every line added to it.
+    widget->setUndoRedoEnabled(false);
+    // What the widget shows: the model's text revision and size in bytes when last shown, the
+    // length in the widget's units, and the caret last placed (bytes and units). A line added
+    // to a long log is added to the widget alone, and the caret at the end costs nothing.
+    struct Shown {
+        bool any = false;
+        std::uint64_t revision = 0;
+        std::size_t bytes = 0;
+        int units = 0;
+        std::size_t caretBytes = 0;
+        int caretUnits = 0;
+    };
+    auto shown = std::make_shared<Shown>();
     auto sync = [&model, w = QPointer<QPlainTextEdit>(widget), shown] {
         if (!w) return;
         syncCommon(model, w);
         const std::string& text = model.text();
         bool moved = false;
-        if (text != *shown) {
-            const bool appended = !shown->empty() && text.size() > shown->size() && shown->back() != '\r' &&
-                                  text.compare(0, shown->size(), *shown) == 0;
-            if (appended) {
-                QTextCursor end(w->document());
-                end.movePosition(QTextCursor::End);
-                end.insertText(displayText(text.substr(shown->size())));
+        if (!shown->any || model.textRevision() != shown->revision) {
+            const bool added = shown->any && shown->bytes > 0 && model.textReplacedAt() <= shown->revision;
+            if (added) {
+                std::string_view more = std::string_view(text).substr(shown->bytes);
+                // A "\r" shown last already shows as a line break: the "\n" that completes it
+                // adds none.
+                if (text[shown->bytes - 1] == '\r' && !more.empty() && more.front() == '\n') more.remove_prefix(1);
+                const QString part = displayText(std::string(more));
+                if (!part.isEmpty()) {
+                    // One edit: the document lays out the new lines once, when it ends.
+                    QTextCursor end(w->document());
+                    end.beginEditBlock();
+                    end.movePosition(QTextCursor::End);
+                    end.insertText(part);
+                    end.endEditBlock();
+                    shown->units += static_cast<int>(part.size());
+                }
             } else {
-                w->setPlainText(displayText(text));
+                const QString all = displayText(text);
+                w->setPlainText(all);
+                // Lines added later leave the caret where it is; the model moves it.
+                QTextCursor caret = w->textCursor();
+                caret.setKeepPositionOnInsert(true);
+                w->setTextCursor(caret);
+                shown->units = static_cast<int>(all.size());
+                shown->caretBytes = 0;
+                shown->caretUnits = 0;
             }
-            *shown = text;
-            moved = true;
+            shown->any = true;
+            shown->revision = model.textRevision();
+            shown->bytes = text.size();
+            // Lines added below a caret that stays put keep it in view; a new text may not.
+            moved = !added;
         }
-        const int last = std::max(0, w->document()->characterCount() - 1);
-        const int caret = std::min(displayUnitsBefore(text, model.selStart()), last);
+        // The caret: at the end, or where it was last placed, without reading the text again.
+        const std::size_t bytes = std::min(model.selStart(), text.size());
+        int caret = 0;
+        if (bytes == text.size()) {
+            caret = shown->units;
+        } else if (bytes == shown->caretBytes) {
+            caret = shown->caretUnits;
+        } else {
+            caret = std::min(displayUnitsBefore(text, bytes), shown->units);
+        }
+        caret = std::min(caret, std::max(0, w->document()->characterCount() - 1));
+        shown->caretBytes = bytes;
+        shown->caretUnits = caret;
         if (w->textCursor().position() != caret) {
             QTextCursor cursor = w->textCursor();
             cursor.setPosition(caret);

@@ -24,8 +24,8 @@ namespace kestrin::ui {
 
 struct Windows::MainBundle : QObject {
     MainBundle(ProgramState& state, const GameServices& game, const LinkServices& link, DesktopShell& shell,
-               QtTimerDriver& driver)
-        : logic(state, game, link, shell), timers(driver) {
+               QtTimerDriver& driver, WindowOpener& opener)
+        : logic(state, game, link, shell, &opener), timers(driver) {
         for (forms::Timer* timer : ownTimers()) timers.bind(*timer);
     }
     ~MainBundle() override {
@@ -153,16 +153,9 @@ void Windows::showMainWindow() {
         if (main_->view) main_->view->show();
         return;
     }
-    auto* bundle = new MainBundle(state_, game_, link_, shell_, timers_);
+    auto* bundle = new MainBundle(state_, game_, link_, shell_, timers_, *this);
     main_ = bundle;
     MainForm& form = bundle->logic.form();
-    form.cmdSetup.onClick = [this] { openSetup(); };
-    form.mnuGGameSelect.onClick = [this] { openSetup(); };
-    form.cmdHighScores.onClick = [this] { openStats(); };
-    form.mnuIP.onClick = [this] { openIp(); };
-    form.mnuHelpAbout.onClick = [this] { openAbout(); };
-    form.mnuGameExit.onClick = [this] { closeMainWindow(); };
-
     bundle->logic.Load();
     bundle->view = new MainWindowView(form, toQString(game_.programFolder));
     forgetWhenClosed(main_, bundle, bundle->view.data());

@@ -13,7 +13,7 @@
 
 #include <vector>
 
-#include "link/main_window.h"
+#include "window/main_window.h"
 #include "shell/setup_dialog.h"
 
 namespace kestrin {
@@ -32,7 +32,7 @@ class StatsView;
 class IpView;
 class AboutView;
 
-class Windows final : public GameSelectTarget {
+class Windows final : public GameSelectTarget, public WindowOpener {
 public:
     Windows(ProgramState& state, GameServices game, LinkServices link, DesktopShell& shell, AddressTable& addresses,
             QtTimerDriver& timers);
@@ -47,12 +47,12 @@ public:
     void showMainWindow() override;
     void NewGameSelect() override;
 
-    // The main window's commands.
-    void openSetup();  // Setup button and menu item: the set-up dialog, modal
-    void openStats();  // High Scores & Statistics: the viewer, or the open one brought forward
-    void openIp();     // IP Addresses...: modal
-    void openAbout();  // About...: modal
-    void closeMainWindow();  // Exit
+    // WindowOpener: the main window's commands.
+    void openSetup() override;        // the set-up dialog, modal
+    void openStats() override;        // the viewer, or the open one brought forward
+    void openIp() override;           // modal
+    void openAbout() override;        // modal
+    void closeMainWindow() override;  // Exit
 
     // What is open now (null when it is not).
     MainWindow* mainWindow() const;

@@ -49,6 +49,18 @@ std::string dotted(const QHostAddress& address) {
     return address.toString().toStdString();
 }
 
+// The dual-stack listener could not be made because the machine has no IPv6.
+bool withoutIpv6(QAbstractSocket::SocketError error) {
+    return error == QAbstractSocket::UnsupportedSocketOperationError ||
+           error == QAbstractSocket::SocketAddressNotAvailableError;
+}
+
+// Text on the wire is in the system's 8-bit encoding, as the seam says. Qt takes that to be
+// UTF-8 on Linux and every other Unix whatever LANG or LC_ALL say (also under the C locale),
+// so names such as "Müller" or "Zoë" cross between two copies on Linux unchanged; on Windows
+// it is the ANSI code page.
+constexpr auto kWireEncoding = QStringConverter::System;
+
 QString qtText(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -213,7 +225,7 @@ void QtSocket::wireSocket() {
 
 void QtSocket::takeConnection(std::unique_ptr<QTcpSocket> socket) {
     socket_ = std::move(socket);
-    decoder_ = std::make_unique<QStringDecoder>(QStringConverter::System);
+    decoder_ = std::make_unique<QStringDecoder>(kWireEncoding);
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     remoteIp_ = dotted(socket_->peerAddress());
     state_ = socket_state::kConnected;
@@ -259,7 +271,7 @@ void QtSocket::connect() {
         throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
 
     socket_ = std::make_unique<QTcpSocket>();
-    decoder_ = std::make_unique<QStringDecoder>(QStringConverter::System);
+    decoder_ = std::make_unique<QStringDecoder>(kWireEncoding);
     wasConnected_ = false;
     remoteIp_.clear();
     state_ = socket_state::kConnecting;
@@ -273,12 +285,21 @@ void QtSocket::listen() {
     if (localPort_ < 0 || localPort_ > 65535)
         throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
 
-    auto server = std::make_unique<QTcpServer>();
+    // One socket takes joiners over IPv4 and IPv6 (an IPv4 joiner arrives as a mapped
+    // address); a machine without IPv6 listens on IPv4 alone.
     const auto port = static_cast<quint16>(localPort_);
-    bool listening = server->listen(QHostAddress::Any, port);
-    if (!listening && server->serverError() == QAbstractSocket::UnsupportedSocketOperationError)
-        listening = server->listen(QHostAddress::AnyIPv4, port);  // a machine without IPv6
-    if (!listening) throw Failure(failures::kNotListening, server->errorString().toStdString());
+    auto server = std::make_unique<QTcpServer>();
+    if (!server->listen(QHostAddress::Any, port) && withoutIpv6(server->serverError())) {
+        server = std::make_unique<QTcpServer>();
+        server->listen(QHostAddress::AnyIPv4, port);
+    }
+    if (!server->isListening()) {
+        const std::string reason = server->errorString().toStdString();
+        // A port below the system's unprivileged range (the game's port 600 for an ordinary user).
+        if (server->serverError() == QAbstractSocket::SocketAccessError)
+            throw Failure(failures::kPortProtected, reason);
+        throw Failure(failures::kNotListening, reason);
+    }
 
     server_ = std::move(server);
     state_ = socket_state::kListening;
@@ -306,7 +327,7 @@ void QtSocket::accept(std::int64_t requestId) {
 void QtSocket::sendData(const std::string& text) {
     if (state_ != socket_state::kConnected || !socket_)
         throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
-    QStringEncoder encode(QStringConverter::System);
+    QStringEncoder encode(kWireEncoding);
     const QByteArray bytes = encode(qtText(text));
     if (socket_->write(bytes) != bytes.size())
         throw Failure(errorNumber(socket_->error()), socket_->errorString().toStdString());
@@ -315,6 +336,8 @@ void QtSocket::sendData(const std::string& text) {
 
 std::string QtSocket::getData() {
     if (!socket_ || !decoder_) return {};
+    // The decoder keeps the start of a character split between two receives until the rest
+    // arrives; bytes that are no text become U+FFFD.
     const QString text = decoder_->decode(socket_->readAll());
     return text.toStdString();
 }

@@ -15,10 +15,17 @@
 // 8 closing (the peer closed; until close()), 9 error. An error on an established connection
 // gives 9 and, when the connection is gone as well, a peer-closed event and 8 after it.
 //
-// Failure numbers follow the Winsock codes the game knows: 10048 listening failed (with
-// Qt's reason, e.g. "The address is protected"), 10061 connection refused, 11001 host not
-// found, 10022 bad argument (a port out of range, a request no longer pending), 40006 wrong
-// state for sending, 40020 wrong state for connect or listen.
+// A listening element takes joiners over IPv4 and IPv6 alike (IPv4 alone on a machine
+// without IPv6); remoteHostIP() shows an IPv4 peer dotted ("127.0.0.1"), an IPv6 peer in
+// IPv6 form ("::1"). connect() takes a host name, a dotted address or a bare IPv6 address.
+// Text goes out in the system's encoding (UTF-8 on Linux whatever the locale); a character
+// split between two receives comes out of getData() whole.
+//
+// Failure numbers follow the Winsock codes the game knows, with Qt's reason as the
+// description: 10013 the port needs a privilege ("The address is protected"), 10048
+// listening failed for any other reason, 10061 connection refused, 11001 host not found,
+// 10022 bad argument (a port out of range, a request no longer pending), 40006 wrong state
+// for sending, 40020 wrong state for connect or listen.
 #pragma once
 
 #include "platform/sockets.h"

@@ -86,7 +86,7 @@ TEST(MemoryNetwork, RefusesWhereNobodyListensAndOnTakenOrProtectedPorts) {
     EXPECT_EQ(listenOn(*m.accepted, 600), "10048 The bound address is already in use");
     m.network.protectPort("10.0.0.2", 600);
     m.client->close();
-    EXPECT_EQ(listenOn(*m.client, 600), "10048 The address is protected");
+    EXPECT_EQ(listenOn(*m.client, 600), "10013 The address is protected");
 }
 
 }  // namespace

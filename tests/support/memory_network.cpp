@@ -119,7 +119,7 @@ public:
             throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
         const int port = localPort_ == 0 ? core_->freePort(host_) : localPort_;
         if (core_->protectedPorts.count({host_, port}))
-            throw Failure(failures::kNotListening, "The address is protected");
+            throw Failure(failures::kPortProtected, "The address is protected");
         if (core_->listeners.count({host_, port}))
             throw Failure(failures::kNotListening, "The bound address is already in use");
         core_->listeners[{host_, port}] = id_;

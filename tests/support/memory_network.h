@@ -11,8 +11,8 @@
 // Behaviour, as the real sockets:
 // - listen() on a port another socket of the same machine listens on throws Failure 10048
 //   "The bound address is already in use" (Qt's words for it); on a port marked with
-//   protectPort() it throws 10048 "The address is protected". Listening on port 0 takes a
-//   free port from 49152 up.
+//   protectPort() (one that needs a privilege, as port 600 for an ordinary user) it throws
+//   10013 "The address is protected". Listening on port 0 takes a free port from 49152 up.
 // - connect() to a machine and port where something listens queues onConnectionRequest on
 //   the listening socket; accept(id) on any socket of that machine connects both ends at
 //   once (state 7 both) and queues onConnected for the connecting socket. Connecting where

@@ -15,12 +15,16 @@ std::vector<std::string> Doubles::errorTitles() const {
     return titles;
 }
 
-Rig::Rig(MemoryNetwork& network, const std::string& address, int port) : Doubles(&network, address) {
+Rig::Rig(MemoryNetwork& network, const std::string& address, int port) : Rig(network, ownClock, address, port) {}
+
+Rig::Rig(MemoryNetwork& network, VirtualClock& sharedClock, const std::string& address, int port)
+    : Doubles(&network, address), clock(sharedClock) {
     main = std::make_unique<MainWindow>(state, gameServices(), linkServices(port), shell);
     for (forms::Timer* timer : {&form().tmrGame, &form().tmrBank, &form().tmrReady, &form().tmrWinsock})
         clock.bind(*timer);
     clock.beforeTick = [&network] { network.deliver(); };
 }
+
 
 void Rig::choose(const std::string& player, int gameType) {
     state.strPlayerName = player;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "link/main_window.h"
+#include "window/main_window.h"
 #include "tests/support/doubles.h"
 #include "tests/support/memory_network.h"
 #include "tests/support/virtual_clock.h"
@@ -45,6 +45,8 @@ struct Doubles {
 
 struct Rig : Doubles {
     explicit Rig(MemoryNetwork& network, const std::string& address = "10.0.0.1", int port = 600);
+    // A copy whose timers run on a clock it shares with other copies.
+    Rig(MemoryNetwork& network, VirtualClock& sharedClock, const std::string& address, int port = 600);
 
     MainForm& form() { return main->form(); }
     Game& game() { return main->game(); }
@@ -55,7 +57,8 @@ struct Rig : Doubles {
     // Lets a running game run out (61 ticks of the clock).
     void playOut() { clock.advance(61'000); }
 
-    VirtualClock clock;
+    VirtualClock ownClock;
+    VirtualClock& clock;
     std::unique_ptr<MainWindow> main;
 };
 

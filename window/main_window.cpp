@@ -1,8 +1,9 @@
-#include "link/main_window.h"
+#include "window/main_window.h"
 
 namespace kestrin {
 
-MainWindow::MainWindow(ProgramState& state, GameServices game, LinkServices link, DesktopShell& shell)
+MainWindow::MainWindow(ProgramState& state, GameServices game, LinkServices link, DesktopShell& shell,
+                       WindowOpener* opener)
     : game_(form_, state, game),
       link_(form_, state, game_, link),
       help_(shell, game.programFolder),
@@ -15,6 +16,14 @@ MainWindow::MainWindow(ProgramState& state, GameServices game, LinkServices link
     form_.mnuWebForums.onClick = [this] { help_.mnuWebForums_Click(); };
     form_.mnuWebEmail.onClick = [this] { help_.mnuWebEmail_Click(); };
     form_.mnuHelpDonate.onClick = [this] { help_.mnuHelpDonate_Click(); };
+    if (opener != nullptr) {
+        form_.cmdSetup.onClick = [opener] { opener->openSetup(); };
+        form_.mnuGGameSelect.onClick = [opener] { opener->openSetup(); };
+        form_.cmdHighScores.onClick = [opener] { opener->openStats(); };
+        form_.mnuIP.onClick = [opener] { opener->openIp(); };
+        form_.mnuHelpAbout.onClick = [opener] { opener->openAbout(); };
+        form_.mnuGameExit.onClick = [opener] { opener->closeMainWindow(); };
+    }
     form_.onUnload = [this] { Unload(); };
 }
 

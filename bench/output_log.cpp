@@ -1,0 +1,124 @@
+// The output log under a chat flood: a text box model bound to the read-only QPlainTextEdit
+// the main window shows it in, and a long run of chat lines added the way the game adds a
+// line to the log (the line, then the caret to the end). Events are processed after every
+// block of lines so that the widget lays out and paints as it does on screen.
+//
+// Prints, one "name value" pair a line:
+//   lines, block               the lines added and the lines per measured block
+//   first-block-ms             time of the first block of lines
+//   last-block-ms              time of the last block of lines
+//   ratio                      last / first (a log that keeps its pace stays near 1)
+//   total-ms                   time of all the lines
+//   peak-memory-kib            VmHWM of the process when done
+//
+// Usage: bench_output_log [LINES] [BLOCK] [--replace]
+//   LINES    lines to add (default 100000)
+//   BLOCK    lines per block (default 1000)
+//   --replace  give the model the whole log with the new line at its end (setText with a
+//              copy), as the game did before the log could be added to
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+#include "ui/binding.h"
+
+namespace {
+
+long peakMemoryKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+
+    long lines = 100000;
+    long block = 1000;
+    bool replace = false;
+    std::vector<long> numbers;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--replace") == 0) {
+            replace = true;
+        } else {
+            numbers.push_back(std::strtol(argv[i], nullptr, 10));
+        }
+    }
+    if (numbers.size() > 0) lines = numbers[0];
+    if (numbers.size() > 1) block = numbers[1];
+    if (lines <= 0 || block <= 0 || lines < 2 * block) {
+        std::fprintf(stderr, "usage: bench_output_log [LINES] [BLOCK] [--replace]  (LINES >= 2 * BLOCK)\n");
+        return 2;
+    }
+
+    // The log as the main window has it: a read-only plain text box in a window of its own.
+    kestrin::forms::Form form("frmBench");
+    kestrin::forms::TextBox log(form, "txtOutput");
+    QWidget window;
+    window.resize(400, 120);
+    auto* edit = new QPlainTextEdit(&window);
+    edit->setGeometry(6, 5, 337, 73);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    kestrin::ui::FormBinder binder(form, &window);
+    binder.bind(log, edit);
+    window.show();
+    QCoreApplication::processEvents();
+
+    // One line, as the game adds it: after a line break unless the log is empty.
+    const auto addLine = [&](long number) {
+        const std::string text = "<Bob> hello there, line " + std::to_string(number);
+        if (replace) {
+            std::string all = log.text();
+            if (!all.empty()) all += "\r\n";
+            all += text;
+            log.setText(std::move(all));
+        } else {
+            log.append(log.text().empty() ? text : "\r\n" + text);
+        }
+        log.setSelStart(log.text().size());
+    };
+
+    QElapsedTimer total;
+    total.start();
+    double firstMs = 0.0;
+    double lastMs = 0.0;
+    for (long start = 0; start < lines; start += block) {
+        QElapsedTimer timer;
+        timer.start();
+        const long end = std::min(lines, start + block);
+        for (long number = start; number < end; ++number) addLine(number);
+        QCoreApplication::processEvents();
+        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        if (start == 0) firstMs = ms;
+        lastMs = ms;
+    }
+    const double totalMs = static_cast<double>(total.nsecsElapsed()) / 1e6;
+
+    // The widget really shows the whole log, its caret at the end.
+    const int blocks = edit->document()->blockCount();
+    const bool atEnd = edit->textCursor().atEnd();
+    if (blocks != lines || !atEnd) {
+        std::fprintf(stderr, "the widget shows %d lines (expected %ld), caret %s\n", blocks, lines,
+                     atEnd ? "at the end" : "not at the end");
+        return 1;
+    }
+
+    std::printf("lines %ld\nblock %ld\n", lines, block);
+    std::printf("first-block-ms %.2f\nlast-block-ms %.2f\nratio %.2f\n", firstMs, lastMs, lastMs / firstMs);
+    std::printf("total-ms %.0f\npeak-memory-kib %ld\n", totalMs, peakMemoryKib());
+    return 0;
+}

@@ -1,0 +1,130 @@
+// The main window's sockets and what happens to them: listening for an opponent, connecting
+// out with a ten-second limit, taking a connection request, disconnecting for every reason,
+// a peer that closes, a socket that reports an error, and the last host connected to.
+//
+// WinsockClient is the joiner's outgoing socket. WinsockServer is an array whose element 0
+// listens; elements 1, 2, … are made one at a time to take accepted connections and are
+// reused once closed. At most one connection is up at a time.
+//
+// Sockets close at once, so nothing here waits. Connecting is asynchronous: the Connect
+// action starts the attempt, the socket's connected event finishes it, and the timeout
+// (tmrWinsock) ends an attempt that has not finished within ten seconds.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/game.h"
+#include "platform/sockets.h"
+#include "shell/list_files.h"
+
+namespace kestrin {
+
+inline constexpr int kGamePort = 600;
+// Where a copy listens when port 600 needs a privilege it lacks, and where a joiner that
+// typed no port tries once more when port 600 refuses it.
+inline constexpr int kFallbackPort = 10600;
+// The settings value that remembers the last host connected to.
+inline constexpr const char* kLastIpSection = "Player";
+inline constexpr const char* kLastIpKey = "LastIP";
+
+struct LinkServices {
+    SocketFactory& sockets;
+    SettingsStore& store;
+    ListFiles& lists;
+    MessageBox& messageBox;
+    ErrorReporter& errors;
+    int port = kGamePort;              // the game's TCP port; tests use another
+    int fallbackPort = kFallbackPort;  // 0: none
+};
+
+// A host box text read as host and port: "host", "host:port", "[v6 address]:port", or a bare
+// v6 address ("::1"). Without a port, port is 0.
+struct HostAndPort {
+    std::string host;
+    int port = 0;
+    bool valid = true;  // false when a port is given that is not a number from 1 to 65535
+};
+HostAndPort parseHostText(const std::string& text);
+
+class Connection {
+public:
+    Connection(MainForm& form, ProgramState& state, Game& game, LinkServices services);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // What a receive holds, as text, for the receivers: from an accepted element (the host's
+    // side of a connection) or from the outgoing socket (the joiner's side).
+    std::function<void(int element, const std::string& text)> onHostData;
+    std::function<void(const std::string& text)> onJoinerData;
+
+    // ---- Handlers ----
+    void cmdConnect_Click();     // the Connect action; also Enter in the host box
+    void cmdDisconnect_Click();  // the disconnect action, guarded
+    void tmrWinsock_Timer();     // the connect timeout
+
+    // ---- Procedures ----
+    void CloseSockets(bool listenAgain);
+    // The disconnect action: "DIS" from a host, every socket closed, listening again, the
+    // game stopped, the not-connected controls.
+    void Disconnect();
+    void UpdateLinkControls(bool connected);
+    // Element 0 listens on the game's port, or on the fallback port when the game's port
+    // needs a privilege. Throws when it cannot listen; returns true when it fell back.
+    bool listenOnGamePort();
+    // The game's and the fallback port, as set up.
+    int gamePort() const { return services_.port; }
+    int fallbackPort() const { return services_.fallbackPort; }
+
+    // ---- Sending ----
+    bool peerConnected();
+    // A message that is not a reply goes on every connected socket.
+    void sendToConnected(const std::string& message);
+    // A reply goes back on the socket the message came from, if that connection is still
+    // up; on a connection that has gone it is dropped.
+    void replyFromHost(int element, const std::string& message);
+    void replyFromJoiner(const std::string& message);
+
+    // Each connection an element or the outgoing socket takes gets a new number, so that
+    // an answer decided while a box was open reaches only the connection it was meant for.
+    std::uint64_t serverSerial(int element) const;
+    std::uint64_t clientSerial() const { return clientSerial_; }
+    bool isCurrentServer(int element, std::uint64_t serial);
+    bool isCurrentClient(std::uint64_t serial);
+
+    Socket& WinsockClient() { return *client_; }
+    Socket& WinsockServer(int index) { return *servers_.at(static_cast<std::size_t>(index)); }
+    std::int16_t intMaxServer = 0;
+    std::int16_t intActiveServer = 0;
+
+private:
+    void bindEvents(Socket& socket, int element);
+    void showSocketError(int number, const std::string& description);
+    void connectionCompleted();
+    void connectionRequest(std::int64_t requestId);
+    void peerClosed();
+    void clientError(int number, const std::string& description);
+    // Listens again after a disconnect; a failure is shown once in the socket error box.
+    void listenAgain();
+    void dataArrived(int element);
+
+    MainForm& form_;
+    ProgramState& state_;
+    Game& game_;
+    LinkServices services_;
+    std::unique_ptr<Socket> client_;
+    std::vector<std::unique_ptr<Socket>> servers_;
+    std::vector<std::uint64_t> serverSerials_;
+    std::uint64_t clientSerial_ = 0;
+    std::uint64_t nextSerial_ = 1;
+    // The joiner typed no port and has not yet tried the fallback port.
+    bool fallbackArmed_ = false;
+    // How many times listening again was tried, so that a peer that closed tries it once.
+    int listenAttempts_ = 0;
+};
+
+}  // namespace kestrin

@@ -1,0 +1,126 @@
+#include "link/protocol.h"
+
+#include <array>
+#include <charconv>
+
+namespace kestrin::protocol {
+
+namespace {
+
+constexpr std::array<std::string_view, 10> kCodes{kCon, kNam, kVer, kRef, kRed, kStg, kScu, kMsg, kStp, kDis};
+
+std::string join(std::string_view code, std::string_view payload) {
+    std::string message;
+    message.reserve(code.size() + payload.size());
+    message.append(code);
+    message.append(payload);
+    return message;
+}
+
+bool startsWithKnownCode(std::string_view text) { return text.size() >= 3 && isKnownCode(text.substr(0, 3)); }
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+Message unrecognised(std::string_view text) {
+    Message message;
+    message.code = std::string(text.substr(0, 3));
+    message.text = std::string(text);
+    return message;
+}
+
+}  // namespace
+
+std::string connectionRequest(const std::string& playerName) { return join(kCon, playerName); }
+std::string hostName(const std::string& playerName) { return join(kNam, playerName); }
+std::string version() { return join(kVer, std::to_string(kVersion)); }
+std::string refusal(const std::string& playerName) {
+    return join(kRef, "* " + playerName + " didn't accept the connection.");
+}
+std::string ready(const std::string& playerName) { return join(kRed, "* " + playerName + " is ready to start the game"); }
+std::string startCountdown() { return std::string(kStg); }
+std::string score(std::int16_t value) {
+    return join(kScu, value >= 0 ? " " + std::to_string(value) : std::to_string(value));
+}
+std::string chat(const std::string& text) { return join(kMsg, text); }
+std::string stopped(const std::string& playerName) { return join(kStp, "* " + playerName + " has stopped play"); }
+std::string disconnecting() { return std::string(kDis); }
+
+bool isKnownCode(std::string_view code) {
+    for (const std::string_view known : kCodes) {
+        if (code == known) return true;
+    }
+    return false;
+}
+
+std::optional<std::int16_t> parseInteger(std::string_view payload) {
+    while (!payload.empty() && isBlank(payload.front())) payload.remove_prefix(1);
+    while (!payload.empty() && isBlank(payload.back())) payload.remove_suffix(1);
+    if (!payload.empty() && payload.front() == '+') payload.remove_prefix(1);
+    if (payload.empty()) return std::nullopt;
+    std::int16_t value = 0;
+    const char* end = payload.data() + payload.size();
+    const auto [stop, error] = std::from_chars(payload.data(), end, value);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+std::vector<Message> parseReceive(std::string_view text) {
+    std::vector<Message> messages;
+    // One pass from the front: each round takes one message off the text.
+    while (!text.empty()) {
+        if (text.size() < 3 || !isKnownCode(text.substr(0, 3))) {
+            messages.push_back(unrecognised(text));
+            break;
+        }
+        const std::string_view code = text.substr(0, 3);
+        const std::string_view rest = text.substr(3);
+        Message message;
+        message.code = std::string(code);
+        message.recognised = true;
+
+        if (code == kStg || code == kDis) {
+            // An empty payload: a known code right after it is the next message.
+            if (startsWithKnownCode(rest)) {
+                messages.push_back(std::move(message));
+                text = rest;
+                continue;
+            }
+            message.payload = std::string(rest);
+            messages.push_back(std::move(message));
+            break;
+        }
+
+        if (code == kVer || code == kScu) {
+            if (const auto whole = parseInteger(rest)) {
+                message.payload = std::string(rest);
+                message.number = *whole;
+                messages.push_back(std::move(message));
+                break;
+            }
+            // The first place where a known code starts after a whole integer splits it.
+            // Codes are capital letters, so they can never be part of the number.
+            std::size_t split = std::string_view::npos;
+            for (std::size_t at = 1; at + 3 <= rest.size(); ++at) {
+                if (!startsWithKnownCode(rest.substr(at))) continue;
+                if (parseInteger(rest.substr(0, at))) split = at;
+                break;
+            }
+            if (split == std::string_view::npos) {
+                messages.push_back(unrecognised(text));
+                break;
+            }
+            message.payload = std::string(rest.substr(0, split));
+            message.number = *parseInteger(message.payload);
+            messages.push_back(std::move(message));
+            text = rest.substr(split);
+            continue;
+        }
+
+        message.payload = std::string(rest);  // text payloads run to the end of the receive
+        messages.push_back(std::move(message));
+        break;
+    }
+    return messages;
+}
+
+}  // namespace kestrin::protocol

@@ -1,0 +1,49 @@
+// The main window's logic as a whole: the game, the link and the Help menu's commands on one
+// form model, with every handler of the window bound here. The other windows (set-up,
+// statistics, IP addresses, about) are opened through a small interface, so that a test can
+// click every control of the main window without a toolkit.
+#pragma once
+
+#include "core/game.h"
+#include "link/link.h"
+#include "shell/help_commands.h"
+
+namespace kestrin {
+
+// Opens the other windows on the main window's behalf.
+class WindowOpener {
+public:
+    virtual ~WindowOpener() = default;
+    virtual void openSetup() = 0;        // Setup button and menu item: the set-up dialog, modal
+    virtual void openStats() = 0;        // High Scores & Statistics
+    virtual void openIp() = 0;           // IP Addresses...
+    virtual void openAbout() = 0;        // About...
+    virtual void closeMainWindow() = 0;  // Exit
+};
+
+class MainWindow {
+public:
+    MainWindow(ProgramState& state, GameServices game, LinkServices link, DesktopShell& shell,
+               WindowOpener* opener = nullptr);
+
+    MainForm& form() { return form_; }
+    Game& game() { return game_; }
+    Link& link() { return link_; }
+    HelpCommands& help() { return help_; }
+
+    // The window loads: fills the recent hosts (guarded as "Main.Load").
+    void Load();
+    // The window unloads: every socket closes, nothing listens again.
+    void Unload();
+    void NewGameSelect() { link_.NewGameSelect(); }
+
+private:
+    MainForm form_;
+    Game game_;
+    Link link_;
+    HelpCommands help_;
+    ErrorReporter& errors_;
+    ListFiles& lists_;
+};
+
+}  // namespace kestrin
