@@ -162,8 +162,10 @@ void Game::startClick() {
     form_.shpTimeLeft.setWidth(kTimeBarFullWidth);
     intPlayerScore = 0;
     intOpponentScore = 0;
-    intTimeLeft = kGameSeconds;
-    form_.lblTimeLeft.setCaption(std::to_string(intTimeLeft));
+    // The ready countdown counts in intTimeLeft too: a press (or the opponent's stop) while
+    // it runs leaves its seconds alone, so it still ends five seconds after it began.
+    if (!form_.tmrReady.enabled()) intTimeLeft = kGameSeconds;
+    form_.lblTimeLeft.setCaption(std::to_string(kGameSeconds));
     form_.imgWrong.setVisible(false);
     form_.imgCorrect.setVisible(false);
     ResetCurrent();
@@ -354,10 +356,8 @@ void Game::PlayWave(const std::string& name) {
 }
 
 void Game::AddOutput(const std::string& text, bool focusChat) {
-    std::string log = form_.txtOutput.text();
-    if (!log.empty()) log += "\r\n";
-    log += text;
-    form_.txtOutput.setText(std::move(log));
+    // Only the new line is added: the log grows without copying what it holds.
+    form_.txtOutput.append(form_.txtOutput.text().empty() ? text : "\r\n" + text);
     form_.txtOutput.setSelStart(form_.txtOutput.text().size());
     if (focusChat) {
         form_.txtChat.setSelStart(form_.txtChat.text().size());

@@ -7,6 +7,9 @@ namespace kestrin::protocol {
 
 namespace {
 
+constexpr std::string_view kRefusalEnd = " didn't accept the connection.";
+constexpr std::string_view kReadyEnd = " is ready to start the game";
+constexpr std::string_view kStoppedEnd = " has stopped play";
 constexpr std::array<std::string_view, 10> kCodes{kCon, kNam, kVer, kRef, kRed, kStg, kScu, kMsg, kStp, kDis};
 
 std::string join(std::string_view code, std::string_view payload) {
@@ -18,6 +21,13 @@ std::string join(std::string_view code, std::string_view payload) {
 }
 
 bool startsWithKnownCode(std::string_view text) { return text.size() >= 3 && isKnownCode(text.substr(0, 3)); }
+
+std::string_view fixedEnding(std::string_view code) {
+    if (code == kRef) return kRefusalEnd;
+    if (code == kRed) return kReadyEnd;
+    if (code == kStp) return kStoppedEnd;
+    return {};
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -34,15 +44,15 @@ std::string connectionRequest(const std::string& playerName) { return join(kCon,
 std::string hostName(const std::string& playerName) { return join(kNam, playerName); }
 std::string version() { return join(kVer, std::to_string(kVersion)); }
 std::string refusal(const std::string& playerName) {
-    return join(kRef, "* " + playerName + " didn't accept the connection.");
+    return join(kRef, "* " + playerName + std::string(kRefusalEnd));
 }
-std::string ready(const std::string& playerName) { return join(kRed, "* " + playerName + " is ready to start the game"); }
+std::string ready(const std::string& playerName) { return join(kRed, "* " + playerName + std::string(kReadyEnd)); }
 std::string startCountdown() { return std::string(kStg); }
 std::string score(std::int16_t value) {
     return join(kScu, value >= 0 ? " " + std::to_string(value) : std::to_string(value));
 }
 std::string chat(const std::string& text) { return join(kMsg, text); }
-std::string stopped(const std::string& playerName) { return join(kStp, "* " + playerName + " has stopped play"); }
+std::string stopped(const std::string& playerName) { return join(kStp, "* " + playerName + std::string(kStoppedEnd)); }
 std::string disconnecting() { return std::string(kDis); }
 
 bool isKnownCode(std::string_view code) {
@@ -116,6 +126,19 @@ std::vector<Message> parseReceive(std::string_view text) {
             continue;
         }
 
+        if (const std::string_view ending = fixedEnding(code); !ending.empty()) {
+            // The refusal, ready and stopped lines end in a fixed text, and the messages
+            // that follow them at once ("DIS" behind a refusal, "STG" behind a ready line)
+            // may share their receive: a known code right after that end is the next message.
+            const auto end = rest.rfind(ending);
+            const std::size_t after = end == std::string_view::npos ? 0 : end + ending.size();
+            if (after != 0 && startsWithKnownCode(rest.substr(after))) {
+                message.payload = std::string(rest.substr(0, after));
+                messages.push_back(std::move(message));
+                text = rest.substr(after);
+                continue;
+            }
+        }
         message.payload = std::string(rest);  // text payloads run to the end of the receive
         messages.push_back(std::move(message));
         break;

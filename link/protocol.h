@@ -59,7 +59,9 @@ struct Message {
 // ("STG", "DIS") or a 16-bit integer ("VER", "SCU"), when what follows starts with a known
 // code. So "VER1DIS" is two messages and "SCU 10SCU 20" two scores. Text payloads ("CON",
 // "NAM", "MSG", "RED", "STP", "REF") run to the end of the receive: "MSGhi SCU 5" is one
-// chat line.
+// chat line. The refusal, ready and stopped lines are the exception: their fixed ends mark
+// where they stop, so "REF* Ann didn't accept the connection.DIS" is the refusal and the
+// disconnect behind it, and "RED* Ann is ready to start the gameSTG" the line and the start.
 std::vector<Message> parseReceive(std::string_view text);
 
 // A payload as a 16-bit signed integer: decimal digits with an optional sign, blanks around

@@ -28,7 +28,9 @@ void TextBox::append(std::string_view more) {
         more = more.substr(0, limit > text_.size() ? limit - text_.size() : 0);
     }
     if (more.empty()) return;
+    const bool caretAtEnd = selStart_ == text_.size();
     text_.append(more);
+    if (caretAtEnd) selStart_ = text_.size();
     ++textRevision_;
     textChanged();
 }

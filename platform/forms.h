@@ -160,7 +160,8 @@ public:
     // Replaces the whole text (cut to maxLength).
     void setText(std::string value);
     // Adds to the end of the text, as a line added to the output log, without copying what is
-    // there already; as much as maxLength leaves room for. Nothing to add notifies nobody.
+    // there already; as much as maxLength leaves room for. A caret at the end stays at the end,
+    // after the new text; one anywhere else stays where it is. Nothing to add notifies nobody.
     void append(std::string_view more);
     std::size_t selStart() const { return selStart_; }
     void setSelStart(std::size_t value) { set(selStart_, value); }

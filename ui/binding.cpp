@@ -358,9 +358,10 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
     widget->setReadOnly(true);
     // Nobody edits the log, so nothing is kept for undoing every line added to it.
     widget->setUndoRedoEnabled(false);
-    // What the widget shows: the model's text revision and size in bytes when last shown, the
-    // length in the widget's units, and the caret last placed (bytes and units). A line added
-    // to a long log is added to the widget alone, and the caret at the end costs nothing.
+    // What the widget shows: the model's text revision and size when last shown, the length
+    // in the widget's units, and the caret last placed, in bytes and units. Lines added to a
+    // long log are added to the widget alone, and placing the caret reads none of the text
+    // when it is at the end or where it was.
     struct Shown {
         bool any = false;
         std::uint64_t revision = 0;
@@ -374,7 +375,7 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
         if (!w) return;
         syncCommon(model, w);
         const std::string& text = model.text();
-        bool moved = false;
+        bool reveal = false;  // the caret is to be scrolled into view
         if (!shown->any || model.textRevision() != shown->revision) {
             const bool added = shown->any && shown->bytes > 0 && model.textReplacedAt() <= shown->revision;
             if (added) {
@@ -384,7 +385,8 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
                 if (text[shown->bytes - 1] == '\r' && !more.empty() && more.front() == '\n') more.remove_prefix(1);
                 const QString part = displayText(std::string(more));
                 if (!part.isEmpty()) {
-                    // One edit: the document lays out the new lines once, when it ends.
+                    // One edit, laid out once when it ends. A caret at the end moves on with
+                    // the new text, as the model's does.
                     QTextCursor end(w->document());
                     end.beginEditBlock();
                     end.movePosition(QTextCursor::End);
@@ -395,21 +397,15 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
             } else {
                 const QString all = displayText(text);
                 w->setPlainText(all);
-                // Lines added later leave the caret where it is; the model moves it.
-                QTextCursor caret = w->textCursor();
-                caret.setKeepPositionOnInsert(true);
-                w->setTextCursor(caret);
                 shown->units = static_cast<int>(all.size());
                 shown->caretBytes = 0;
                 shown->caretUnits = 0;
+                reveal = true;
             }
             shown->any = true;
             shown->revision = model.textRevision();
             shown->bytes = text.size();
-            // Lines added below a caret that stays put keep it in view; a new text may not.
-            moved = !added;
         }
-        // The caret: at the end, or where it was last placed, without reading the text again.
         const std::size_t bytes = std::min(model.selStart(), text.size());
         int caret = 0;
         if (bytes == text.size()) {
@@ -417,18 +413,19 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
         } else if (bytes == shown->caretBytes) {
             caret = shown->caretUnits;
         } else {
-            caret = std::min(displayUnitsBefore(text, bytes), shown->units);
+            caret = displayUnitsBefore(text, bytes);
         }
         caret = std::min(caret, std::max(0, w->document()->characterCount() - 1));
+        if (caret != shown->caretUnits) reveal = true;
         shown->caretBytes = bytes;
         shown->caretUnits = caret;
         if (w->textCursor().position() != caret) {
             QTextCursor cursor = w->textCursor();
             cursor.setPosition(caret);
             w->setTextCursor(cursor);
-            moved = true;
+            reveal = true;
         }
-        if (moved) w->ensureCursorVisible();
+        if (reveal) w->ensureCursorVisible();
     };
     model.observers().add(sync);
     sync();

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,7 @@ struct BackendKind {
     const char* name;
     std::unique_ptr<Backend> (*make)();
 };
+void PrintTo(const BackendKind& kind, std::ostream* out) { *out << kind.name; }
 
 // Records what a socket hears, in order.
 struct Heard {

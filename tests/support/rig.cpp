@@ -33,3 +33,62 @@ void Rig::choose(const std::string& player, int gameType) {
 }
 
 }  // namespace kestrin::testing
+
+namespace kestrin::testing {
+
+TwoCopies::TwoCopies() {
+    ann.choose("Ann", 1);
+    bob.choose("Bob", 1);
+}
+
+void TwoCopies::settle() {
+    for (int round = 0; round < 100 && network.deliver() > 0; ++round) {
+    }
+}
+
+void TwoCopies::connect() {
+    bob.form().cmbConnectTo.setText("10.0.0.1");
+    bob.form().cmdConnect.click();
+    settle();
+}
+
+void TwoCopies::startGame() {
+    ann.form().cmdStart.click();
+    settle();
+    bob.form().cmdStart.click();
+    settle();
+    clock.advance(6'000);
+    settle();
+}
+
+RawPeer::RawPeer(MemoryNetwork& network, const std::string& address)
+    : factory(network.factoryFor(address)), outgoing(factory->create()) {
+    outgoing->onDataArrival = [this] { received.push_back(outgoing->getData()); };
+    outgoing->onPeerClosed = [this] { closedByPeer = true; };
+}
+
+void RawPeer::listen(int port) {
+    listener = factory->create();
+    listener->setLocalPort(port);
+    listener->listen();
+    listener->onConnectionRequest = [this](std::int64_t id) {
+        accepted = factory->create();
+        accepted->onDataArrival = [this] { received.push_back(accepted->getData()); };
+        accepted->onPeerClosed = [this] { closedByPeer = true; };
+        accepted->accept(id);
+    };
+}
+
+void RawPeer::connect(const std::string& host, int port) {
+    outgoing->setRemoteHost(host);
+    outgoing->setRemotePort(port);
+    outgoing->connect();
+}
+
+std::string lastLine(Rig& rig) {
+    const std::string& log = rig.form().txtOutput.text();
+    const auto pos = log.rfind("\r\n");
+    return pos == std::string::npos ? log : log.substr(pos + 2);
+}
+
+}  // namespace kestrin::testing

@@ -63,3 +63,45 @@ struct Rig : Doubles {
 };
 
 }  // namespace kestrin::testing
+
+namespace kestrin::testing {
+
+// Two whole copies on one in-memory network and one clock: Ann's copy on 10.0.0.1 and Bob's
+// on 10.0.0.2, both in multi player mode and listening.
+struct TwoCopies {
+    TwoCopies();
+    // Delivers network events until none are left (bounded).
+    void settle();
+    // Bob connects to Ann and both reach the connected state (Ann answers the question Yes).
+    void connect();
+    // Both press Ready, Ann first, and the countdown runs out: both games run.
+    void startGame();
+    std::vector<std::string> wire() const { return network.sentLog(); }
+
+    MemoryNetwork network;
+    VirtualClock clock;
+    Rig ann{network, clock, "10.0.0.1"};
+    Rig bob{network, clock, "10.0.0.2"};
+};
+
+// A program of someone else's on the network that speaks the wire format by hand: it
+// listens or connects, sends exact texts and records every receive.
+struct RawPeer {
+    RawPeer(MemoryNetwork& network, const std::string& address);
+    void listen(int port);
+    void connect(const std::string& host, int port);
+    void send(const std::string& text) { socket().sendData(text); }
+    Socket& socket() { return accepted ? *accepted : *outgoing; }
+
+    std::unique_ptr<SocketFactory> factory;
+    std::unique_ptr<Socket> outgoing;
+    std::unique_ptr<Socket> listener;
+    std::unique_ptr<Socket> accepted;
+    std::vector<std::string> received;
+    bool closedByPeer = false;
+};
+
+// The last line of a copy's output log.
+std::string lastLine(Rig& rig);
+
+}  // namespace kestrin::testing
