@@ -377,7 +377,10 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
         const std::string& text = model.text();
         bool reveal = false;  // the caret is to be scrolled into view
         if (!shown->any || model.textRevision() != shown->revision) {
-            const bool added = shown->any && shown->bytes > 0 && model.textReplacedAt() <= shown->revision;
+            // Only added to since it was shown, and not in the middle of a character.
+            const bool added = shown->any && shown->bytes > 0 && text.size() > shown->bytes &&
+                               model.textReplacedAt() <= shown->revision &&
+                               (static_cast<unsigned char>(text[shown->bytes]) & 0xC0) != 0x80;
             if (added) {
                 std::string_view more = std::string_view(text).substr(shown->bytes);
                 // A "\r" shown last already shows as a line break: the "\n" that completes it
