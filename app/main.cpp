@@ -2,7 +2,7 @@
 // first window. Nothing else happens here.
 #include <QApplication>
 
-#include "bench/first_paint_probe.h"
+#include "platform/qt/first_paint_probe.h"
 #include "window/main_window.h"
 #include "platform/qt/qt_address_table.h"
 #include "platform/qt/qt_calendar.h"
@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Kestrin"));
     QApplication::setFont(kestrin::ui::applicationFont());
     // Start-up benchmark only: does nothing unless KESTRIN_BENCH_FIRST_PAINT is set.
-    kestrin::bench::FirstPaintProbe::installIfRequested();
+    kestrin::FirstPaintProbe::installIfRequested();
 
     const kestrin::Folders folders = kestrin::chooseFolders();
     QApplication::setWindowIcon(kestrin::ui::programIcon(QString::fromStdString(folders.program)));

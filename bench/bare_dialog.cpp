@@ -2,7 +2,7 @@
 // dialog with a label and a button. It links the same Qt modules as the game (Widgets, Network,
 // Multimedia) and is measured by the same first-paint probe, so the ratios compare the game
 // with the least a program of its kind has to pay.
-#include "bench/first_paint_probe.h"
+#include "platform/qt/first_paint_probe.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -14,7 +14,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    kestrin::bench::FirstPaintProbe::installIfRequested();
+    kestrin::FirstPaintProbe::installIfRequested();
 
     // Touch one symbol of each extra module so that the linker keeps them as dependencies and
     // the loader pays for them, as it does for the game; nothing is started.

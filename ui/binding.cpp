@@ -410,18 +410,18 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
             shown->bytes = text.size();
         }
         const std::size_t bytes = std::min(model.selStart(), text.size());
-        int caret = 0;
+        int units = 0;
         if (bytes == text.size()) {
-            caret = shown->units;
+            units = shown->units;
         } else if (bytes == shown->caretBytes) {
-            caret = shown->caretUnits;
+            units = shown->caretUnits;
         } else {
-            caret = displayUnitsBefore(text, bytes);
+            units = displayUnitsBefore(text, bytes);
         }
-        caret = std::min(caret, std::max(0, w->document()->characterCount() - 1));
-        if (caret != shown->caretUnits) reveal = true;
+        if (units != shown->caretUnits) reveal = true;
         shown->caretBytes = bytes;
-        shown->caretUnits = caret;
+        shown->caretUnits = units;
+        const int caret = std::min(units, std::max(0, w->document()->characterCount() - 1));
         if (w->textCursor().position() != caret) {
             QTextCursor cursor = w->textCursor();
             cursor.setPosition(caret);

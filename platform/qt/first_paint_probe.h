@@ -15,7 +15,7 @@
 // medians over many runs. Where /proc is unavailable the time counts from install().
 //
 // Use, early in main, right after the QApplication exists:
-//     kestrin::bench::FirstPaintProbe::installIfRequested();
+//     kestrin::FirstPaintProbe::installIfRequested();
 #pragma once
 
 #include <QCoreApplication>
@@ -34,7 +34,7 @@
 #include <time.h>
 #include <unistd.h>
 
-namespace kestrin::bench {
+namespace kestrin {
 
 // Seconds since boot at which this process was started, or a negative value when unknown.
 inline double processStartSinceBoot() {
@@ -130,4 +130,4 @@ private:
     bool seen_ = false;
 };
 
-}  // namespace kestrin::bench
+}  // namespace kestrin
