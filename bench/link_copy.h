@@ -53,6 +53,8 @@ struct ByteCount {
     std::uint64_t arrivals = 0;  // data-arrival events the game handled
     // Runs after each data-arrival handler of the game has returned.
     std::function<void()> afterArrival;
+    // When the latest send began and returned, and when the latest receive was taken.
+    Clock::time_point sendStarted, sendReturned, dataTaken;
 };
 
 // A socket that passes everything to the socket it wraps and counts what getData() returns.
@@ -89,8 +91,13 @@ public:
     void connect() override { inner_->connect(); }
     void listen() override { inner_->listen(); }
     void accept(std::int64_t requestId) override { inner_->accept(requestId); }
-    void sendData(const std::string& text) override { inner_->sendData(text); }
+    void sendData(const std::string& text) override {
+        count_.sendStarted = Clock::now();
+        inner_->sendData(text);
+        count_.sendReturned = Clock::now();
+    }
     std::string getData() override {
+        count_.dataTaken = Clock::now();
         std::string text = inner_->getData();
         count_.taken += text.size();
         return text;

@@ -9,7 +9,7 @@
 #
 # Usage: bench/output_log.sh [BUILD_FOLDER] [RUNS] [LINES]
 #   BUILD_FOLDER  a built tree whose bin/ holds bench_output_log (default: the repository's build/)
-#   RUNS          runs of the program, odd (default 5)
+#   RUNS          runs of the program, odd (default 7)
 #   LINES         lines per run, at least 2000 (default 100000)
 # Environment: BENCH_REPLACE=1 gives the model the whole log with each new line (setText with
 # a copy of the log), as the game did before the log could be added to; try it with fewer lines.
@@ -20,10 +20,12 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/common.sh"
 
 build=${1:-$(dirname "$here")/build}
-runs=${2:-5}
+runs=${2:-7}
 lines=${3:-100000}
-[[ $runs =~ ^[0-9]+$ ]] && ((runs % 2 == 1)) || die "RUNS must be an odd whole number, not '$runs'"
-[[ $lines =~ ^[0-9]+$ ]] && ((lines >= 2000)) || die "LINES must be a whole number of at least 2000, not '$lines'"
+if ! [[ $runs =~ ^[0-9]+$ ]] || ((runs % 2 == 0)); then die "RUNS must be an odd whole number, not '$runs'"; fi
+if ! [[ $lines =~ ^[0-9]+$ ]] || ((lines < 2000)); then
+    die "LINES must be a whole number of at least 2000, not '$lines'"
+fi
 
 program=$build/bin/bench_output_log
 [[ -x $program ]] || die "$program not found; build it first: cmake --build $build --target bench_output_log"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "core/link_controls.h"
 #include "core/start_button.h"
@@ -160,8 +161,14 @@ void Connection::listenAgain() {
         listenOnGamePort();
     } catch (const Failure& failure) {
         // Another program holds the port: the copy stays not connected, and is told once.
-        showSocketError(failure.number(), failure.description());
+        listenFailure_ = failure;
     }
+}
+
+void Connection::showListenFailure() {
+    if (!listenFailure_) return;
+    const Failure failure = *std::exchange(listenFailure_, std::nullopt);
+    showSocketError(failure.number(), failure.description());
 }
 
 // ---- Connecting out ---------------------------------------------------------------------
@@ -210,6 +217,7 @@ void Connection::tmrWinsock_Timer() {
         form_.cmdConnect.setEnabled(true);
         form_.cmdDisconnect.setEnabled(false);
         CloseSockets(true);
+        showListenFailure();
     });
 }
 
@@ -265,6 +273,7 @@ void Connection::Disconnect() {
     UpdateLinkControls(false);
     form_.cmdSetup.setEnabled(true);
     form_.mnuGGameSelect.setEnabled(true);
+    showListenFailure();
 }
 
 void Connection::peerClosed() {
@@ -272,7 +281,10 @@ void Connection::peerClosed() {
     Disconnect();
     // The copy listens again; if the disconnect already tried (and told the player why it
     // could not), it is not tried a second time.
-    if (listenAttempts_ == attemptsBefore && state_.lngGameType == 1) listenAgain();
+    if (listenAttempts_ == attemptsBefore && state_.lngGameType == 1) {
+        listenAgain();
+        showListenFailure();
+    }
 }
 
 void Connection::UpdateLinkControls(bool connected) { kestrin::UpdateLinkControls(form_, state_.lngGameType, connected); }

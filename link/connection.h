@@ -14,10 +14,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/game.h"
+#include "platform/failure.h"
 #include "platform/sockets.h"
 #include "shell/list_files.h"
 
@@ -108,8 +110,11 @@ private:
     void connectionRequest(std::int64_t requestId);
     void peerClosed();
     void clientError(int number, const std::string& description);
-    // Listens again after a disconnect; a failure is shown once in the socket error box.
+    // Listens again after a disconnect or a timeout. A failure is kept and shown once in the
+    // socket error box by showListenFailure(), when the handler has finished its steps, so
+    // that the box finds the window in its new state.
     void listenAgain();
+    void showListenFailure();
     void dataArrived(int element);
 
     MainForm& form_;
@@ -125,6 +130,7 @@ private:
     bool fallbackArmed_ = false;
     // How many times listening again was tried, so that a peer that closed tries it once.
     int listenAttempts_ = 0;
+    std::optional<Failure> listenFailure_;
 };
 
 }  // namespace kestrin

@@ -307,6 +307,21 @@ TEST_F(TwoPlayers, DisconnectFromEitherSideLeavesBothListeningAndRolesCanSwap) {
     EXPECT_FALSE(bob.form().tmrGame.enabled());
 }
 
+TEST_F(TwoPlayers, AJoinerThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
+    connect();
+    RawPeer squatter(network, "10.0.0.2");  // another program on Bob's machine takes the port
+    squatter.listen(600);
+    std::string logWhenTold;
+    bob.messageBox.duringShow = [&] { logWhenTold = lastLine(bob); };
+    ann.form().cmdDisconnect.click();
+    settle();
+    ASSERT_EQ(bob.messageBox.shown.size(), 1u);
+    EXPECT_EQ(bob.messageBox.shown[0].text, "Error 10048 - The bound address is already in use");
+    EXPECT_EQ(logWhenTold, "* Disconnected");
+    expectConnectedControls(bob, false);
+    EXPECT_FALSE(listening(bob));
+}
+
 TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndListensAgain) {
     bob.form().cmbConnectTo.setText("10.0.0.7");  // nobody there
     bob.form().cmdConnect.click();

@@ -102,6 +102,12 @@ TEST_F(MainWindowViewTest, ModelChangesShowAtOnceAndTheHeightFollowsTheGameType)
     auto* log = widget<QPlainTextEdit>(f.txtOutput);
     EXPECT_EQ(log->toPlainText(), "* one\n* two");
     EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
+    // Lines added to the log follow as further lines, the caret after them; a CR LF split
+    // over two additions is still one line break.
+    f.txtOutput.append("\r\n* three\r");
+    f.txtOutput.append("\n* four");
+    EXPECT_EQ(log->toPlainText(), "* one\n* two\n* three\n* four");
+    EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
 
     // The window ends just below its last frame: the scores alone, or the chat too.
     const auto endsJustBelow = [&](const char* frame) {
