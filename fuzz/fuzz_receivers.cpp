@@ -16,12 +16,12 @@
 //   what 1  the peer sends a chunk and nothing is delivered yet (it joins the next chunk)
 //           chunk length: n+1 for n < 30; n == 30: 31 + the next byte; n == 31: the next
 //           two bytes, high byte first. The chunk is the following bytes of the input.
-//   what 2  an action, n modulo 12: 0 Start/Ready/Stop, 1 a chat line with Send, 2
-//           Disconnect, 3 the connection is made again (Ann's peer reconnects; Bob presses
+//   what 2  an action, n modulo 12: 0 Start/Ready/Stop, 1 a chat line with Send,
+//           2 Disconnect, 3 the connection is made again (Ann's peer reconnects; Bob presses
 //           Connect, for n / 12 = 0 to his peer, 1 to a machine where nothing listens, 2 to
-//           a name nobody knows), 4 the peer closes its socket, 5 Kestrin!, 6 Higher, 7 Lower, 8 the copy
-//           answers No to its next question, 9 deliver network events, 10 the next byte
-//           queues a digit to draw, 11 Enter in the chat box
+//           a name nobody knows), 4 the peer closes its socket, 5 Kestrin!, 6 Higher,
+//           7 Lower, 8 the copy answers No to its next question, 9 deliver network events,
+//           10 the next byte queues a digit to draw, 11 Enter in the chat box
 //   what 3  the clock moves on (n+1) * 250 ms, or 61 s for n == 31
 //
 // A message box runs a nested event loop: when one opens, the next input byte (if any) says

@@ -464,11 +464,13 @@ void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
     model.observers().add(sync);
     sync();
 
-    // An entry picked from the list: the model selects it, which sets its text.
+    // An entry picked from the list: the model selects it, which sets its text. In an
+    // editable box, Enter on a typed text that equals an entry also "activates" that entry;
+    // that is no new choice (and must not undo what the Enter key's handler has just done).
     auto pick = [&model, w = QPointer<QComboBox>(widget), guards, sync](int index) {
         if (!w || guards->pushing || index < 0) return;
-        const bool same = model.listIndex() == index &&
-                          (!model.editable || model.text() == toStdString(w->itemText(index)));
+        const bool sameText = model.editable && model.text() == toStdString(w->itemText(index));
+        const bool same = sameText || (!model.editable && model.listIndex() == index);
         if (same) return;
         {
             Flag fromWidget(guards->fromWidget);

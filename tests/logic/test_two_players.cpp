@@ -35,7 +35,10 @@ TEST_F(TwoPlayers, HandshakeIntroducesBothPlayersAndRemembersTheHost) {
     EXPECT_FALSE(bob.form().cmdConnect.enabled());
     EXPECT_FALSE(listening(bob));  // connecting out stops listening
     expectConnectedControls(bob, false);
+    bool connectWhileAsked = true;
+    ann.messageBox.duringShow = [&] { connectWhileAsked = bob.form().cmdConnect.enabled(); };
     settle();
+    EXPECT_FALSE(connectWhileAsked);  // introducing: Connect stays off
 
     EXPECT_EQ(wire(), (std::vector<std::string>{"CONBob", "NAMAnn", "VER1", "VER1"}));
     ASSERT_EQ(ann.messageBox.shown.size(), 1u);
@@ -58,6 +61,7 @@ TEST_F(TwoPlayers, HandshakeIntroducesBothPlayersAndRemembersTheHost) {
     EXPECT_FALSE(listening(ann));
     // Each side remembers the other's address; the joiner also as the last host.
     EXPECT_EQ(bob.files.files["/game/ConnectTo.dat"], std::vector<std::string>{"10.0.0.1"});
+    EXPECT_EQ(bob.form().cmbConnectTo.items(), std::vector<std::string>{"10.0.0.1"});
     EXPECT_EQ(bob.store.get("Kestrin", "Player", "LastIP"), "10.0.0.1");
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "10.0.0.2");
     EXPECT_EQ(ann.files.files["/game/ConnectTo.dat"], std::vector<std::string>{"10.0.0.2"});

@@ -141,6 +141,21 @@ TEST_F(MainWindowViewTest, KeysReachTheWindowHandlerWhateverHasTheFocus) {
     EXPECT_EQ(f.txtChat.text(), "b");
 }
 
+TEST_F(MainWindowViewTest, EnterInTheHostBoxConnectsAndLeavesConnectDisabled) {
+    MainForm& f = rig.form();
+    f.cmbConnectTo.addItem("10.0.0.7");  // a recent host, typed again by hand
+    rig.choose("Ann", 1);
+    auto* box = widget<QComboBox>(f.cmbConnectTo);
+    box->setFocus();
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), "10.0.0.7");
+    EXPECT_TRUE(f.cmdConnect.enabled());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(f.txtOutput.text().substr(f.txtOutput.text().rfind('*')), "* Attempting connection with 10.0.0.7");
+    EXPECT_FALSE(f.cmdConnect.enabled());
+    EXPECT_FALSE(widget(f.cmdConnect)->isEnabled());
+}
+
 TEST_F(MainWindowViewTest, EnterOnTheFocusedBankButtonBanksAndAWrongGuessLeavesNoFocus) {
     MainForm& f = rig.form();
     rig.choose("Ann", 0);
