@@ -5,6 +5,7 @@
 #   docs/statistics.png        the "High Scores & Statistics" window (single player table)
 #   docs/statistics-player.png the same window on its "Statistics" page (when the click lands)
 #   docs/main-multi.png        the main window in multi player shape (auto-start, GameSelect=1)
+#   docs/two-players.png       two copies on this machine connected over 127.0.0.1, mid-game
 # The game runs from a temporary copy of the build's bin/ folder with a temporary configuration
 # folder, seeded with a few high scores and names so the pictures show something; the build
 # folder and your own settings stay untouched.
@@ -133,5 +134,57 @@ fi
 shot "$main" "$docs/main-multi.png"
 stop_pid "$game"
 forget_pid "$game"
+
+# 4. Two copies side by side, each with its own settings: Ann listens, Bob (who cannot listen
+#    while Ann holds the port, and is told so) joins her over 127.0.0.1; Ann accepts, they chat,
+#    both press Ready and each banks once after the countdown.
+mkdir -p "$SANDBOX/config-ann/Kestrin" "$SANDBOX/config-bob/Kestrin"
+printf '[Program]\nGameSelect=1\nAutoStart=1\n\n[Scores]\nLastName=Ann\n' >"$SANDBOX/config-ann/Kestrin/Kestrin.ini"
+printf '[Program]\nGameSelect=1\nAutoStart=1\n\n[Scores]\nLastName=Bob\n' >"$SANDBOX/config-bob/Kestrin/Kestrin.ini"
+XDG_CONFIG_HOME=$SANDBOX/config-ann launch ann "$SANDBOX/bin/Kestrin" >>"$game_log" 2>&1 </dev/null
+annw=$(wait_for_window "^Kestrin - Playing as Ann$" 30) || die "Ann's window did not open"
+xdotool windowmove "$annw" 20 40
+XDG_CONFIG_HOME=$SANDBOX/config-bob launch bob "$SANDBOX/bin/Kestrin" >>"$game_log" 2>&1 </dev/null
+bobw=$(wait_for_window "^Kestrin - Playing as Bob$" 30) || die "Bob's window did not open"
+sleep 1
+# Bob's report that the port is taken (or, for a user without the privilege, both ports).
+for id in $(xdotool search --onlyvisible --name "Error" 2>/dev/null || true); do
+    focus "$id"
+    xdotool key Return
+done
+xdotool windowmove "$bobw" 420 40
+sleep 0.5
+# Bob's host box lies in the "Multiplayer" frame, about 180, 202 in his window.
+focus "$bobw"
+click "$bobw" 180 202
+xdotool key --clearmodifiers ctrl+a BackSpace
+xdotool type --delay 40 "127.0.0.1"
+xdotool key Return
+question=$(wait_for_window "^Kestrin$" 10) || die "Ann was not asked to accept Bob"
+focus "$question"
+xdotool key Return
+sleep 1
+click "$bobw" 40 359 # the chat box
+xdotool type --delay 30 "hello Ann, ready?"
+xdotool key Return
+click "$annw" 110 51 # Ready
+click "$bobw" 112 51
+sleep 7
+focus "$annw"
+xdotool key Prior
+sleep 0.3
+xdotool key Return
+focus "$bobw"
+xdotool key Next
+sleep 0.3
+xdotool key Return
+sleep 1
+import -window root "$SANDBOX/root.png"
+convert "$SANDBOX/root.png" -crop 780x400+10+30 +repage "$docs/two-players.png"
+note "wrote ${docs#"$root"/}/two-players.png"
+stop_pid "$bob"
+forget_pid "$bob"
+stop_pid "$ann"
+forget_pid "$ann"
 
 note "done: screenshots in ${docs#"$root"/}/ - look at each before committing"
