@@ -340,6 +340,7 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndListensAgain) {
     EXPECT_EQ(lastLine(bob), "* Connection failed");
     EXPECT_TRUE(listening(bob));
     EXPECT_TRUE(bob.form().cmdConnect.enabled());
+    EXPECT_FALSE(bob.form().cmdDisconnect.enabled());
     EXPECT_FALSE(bob.form().tmrWinsock.enabled());
 
     // An empty host text (Enter works even while Connect is disabled) is reported at once.
@@ -485,6 +486,20 @@ TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATime) {
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.messageBox.shown[0].text, "Unrecognised data arrival - " + std::string(200, 'Q'));
     expectConnectedControls(bob, true);  // the connection stays up
+}
+
+TEST_F(TwoPlayers, AHostTreatsTheJoinersOwnMessagesAsStrangers) {
+    RawPeer eve(network, "10.0.0.9");
+    eve.connect("10.0.0.1", 600);
+    settle();
+    for (const std::string text : {"NAMEve", "REF* Eve didn't accept the connection.", "DIS", "dis"}) {
+        eve.send(text);
+        settle();
+        EXPECT_EQ(ann.messageBox.shown.back().text, "Unrecognised data arrival\r\n[" + text + "]");
+    }
+    EXPECT_EQ(ann.messageBox.shown.size(), 4u);
+    EXPECT_EQ(ann.link().WinsockServer(1).state(), socket_state::kConnected);  // nothing else changed
+    EXPECT_EQ(ann.form().txtOutput.text(), "* Waiting for connection to another player");
 }
 
 TEST_F(HostilePeer, FloodsLeaveBoundedStateBehind) {

@@ -163,6 +163,8 @@ std::unique_ptr<Socket> listenAnywhere(SocketFactory& factory) {
     return listener;
 }
 
+// What only the real sockets do (the contract shared with the in-memory network is in
+// test_socket_contract.cpp): the joiner is connected before the host takes the request.
 TEST(QtSockets, TalkBothWaysOnLoopbackAndCloseToTheClosedState) {
     QtSocketFactory factory;
     auto listener = listenAnywhere(factory);
@@ -198,27 +200,6 @@ TEST(QtSockets, TalkBothWaysOnLoopbackAndCloseToTheClosedState) {
     EXPECT_EQ(failureOf([&] { client->sendData("x"); }).number(), 40006);
     client->close();
     EXPECT_EQ(client->state(), socket_state::kClosed);
-}
-
-TEST(QtSockets, ATakenPortOrNobodyListeningFailsWithTheSystemsReason) {
-    QtSocketFactory factory;
-    auto listener = listenAnywhere(factory);
-    const int port = listener->localPort();
-    auto second = factory.create();
-    second->setLocalPort(port);
-    const Failure taken = failureOf([&] { second->listen(); });
-    EXPECT_EQ(taken.number(), failures::kNotListening);
-    EXPECT_NE(taken.description().find("already in use"), std::string::npos) << taken.description();
-
-    listener->close();
-    auto client = factory.create();
-    Recorder atClient(*client);
-    client->setRemoteHost("127.0.0.1");
-    client->setRemotePort(port);
-    client->connect();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !atClient.events.empty(); }, kWaitMs));
-    EXPECT_EQ(atClient.events.front(), "error 10061 Connection refused");
-    EXPECT_EQ(client->state(), socket_state::kError);
 }
 
 // --- Timers -------------------------------------------------------------------------------
