@@ -122,3 +122,29 @@ TEST_F(ApplyChoicesTest, RecentHostsLoadWhenTheWindowLoads) {
 
 }  // namespace
 }  // namespace kestrin::testing
+
+namespace kestrin::testing {
+namespace {
+
+// Every control of the main window reaches its handler, the other windows included.
+TEST(MainWindowControls, EveryMenuAndButtonOpensWhatItNames) {
+    struct Opener : WindowOpener {
+        void openSetup() override { opened.push_back("setup"); }
+        void openStats() override { opened.push_back("stats"); }
+        void openIp() override { opened.push_back("ip"); }
+        void openAbout() override { opened.push_back("about"); }
+        void closeMainWindow() override { opened.push_back("exit"); }
+        std::vector<std::string> opened;
+    } opener;
+    Doubles doubles;
+    MainWindow main(doubles.state, doubles.gameServices(), doubles.linkServices(), doubles.shell, &opener);
+    MainForm& f = main.form();
+    for (forms::Button* control : {&f.cmdSetup, &f.mnuGGameSelect, &f.cmdHighScores, &f.mnuIP, &f.mnuHelpAbout,
+                                   &f.mnuGameExit, &f.mnuHelpReadMe})
+        control->click();
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"setup", "setup", "stats", "ip", "about", "exit"}));
+    EXPECT_EQ(doubles.shell.opened, std::vector<std::string>{"/game/Read Me.html"});
+}
+
+}  // namespace
+}  // namespace kestrin::testing
