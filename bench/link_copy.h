@@ -51,6 +51,7 @@ inline double microsecondsBetween(Clock::time_point from, Clock::time_point to) 
 struct ByteCount {
     std::uint64_t taken = 0;  // bytes of text the copy's sockets handed to the game
     std::uint64_t arrivals = 0;  // data-arrival events the game handled
+    std::uint64_t largest = 0;  // bytes of the largest single receive
     // Runs after each data-arrival handler of the game has returned.
     std::function<void()> afterArrival;
     // When the latest send began and returned, and when the latest receive was taken.
@@ -100,6 +101,7 @@ public:
         count_.dataTaken = Clock::now();
         std::string text = inner_->getData();
         count_.taken += text.size();
+        count_.largest = std::max<std::uint64_t>(count_.largest, text.size());
         return text;
     }
     void close() override { inner_->close(); }
@@ -172,9 +174,15 @@ inline bool waitFor(const std::function<bool()>& done, int limitMs) {
     QEventLoop loop;
     QTimer limit;  // wakes the loop when nothing else does
     limit.setSingleShot(true);
-    limit.start(limitMs);
+    limit.setTimerType(Qt::PreciseTimer);
     const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done() && Clock::now() < deadline) loop.processEvents(QEventLoop::WaitForMoreEvents);
+    while (!done()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
+        // A timer may fire a little before the deadline: it is started again for the rest.
+        if (!limit.isActive()) limit.start(static_cast<int>(left) + 1);
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
     return done();
 }
 

@@ -11,6 +11,10 @@
 // sends; each sample is the time until the other's readyRead handler has read all 5 bytes.
 // Then the same back the other way (the pong, printed for information).
 //
+// For information, a third kind: the same bare send, but with the receiver's readyRead
+// reaching its handler through a queued connection, as the game's socket adapter passes every
+// socket signal on (one more trip through the event loop before the text is read).
+//
 // Both kinds of sample wait in the event loop, bounded (2 s), until their receiver has
 // acted; a sample that does not arrive in time is counted as lost, not as a figure.
 //
@@ -20,6 +24,8 @@
 //   bare-median-us, bare-p99-us         bare 5-byte send -> read on the other socket
 //   bare-pong-median-us, bare-pong-p99-us   the same, back
 //   ratio                               game median / bare median
+//   bare-queued-median-us, bare-queued-p99-us   bare send -> read through a queued readyRead
+//   queued-ratio                        game median / bare-queued median
 //   game-click-to-send-us ... (medians) where a bank's time goes: from the click until the
 //       score is handed to the socket, the send itself (write and flush), from the send's
 //       return until Bob's copy takes the text, from there until the label changes
@@ -120,6 +126,28 @@ int main(int argc, char* argv[]) {
         if (leftGot.size() >= message.size()) leftReadAt = Clock::now();
     });
 
+    // The bare pair with a queued readyRead on the receiving side.
+    QTcpSocket queuedLeft;
+    queuedLeft.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    if (!waitFor([&] { return queuedLeft.state() == QAbstractSocket::ConnectedState && server.hasPendingConnections(); },
+                 kConnectLimitMs)) {
+        std::fprintf(stderr, "the bare sockets did not connect\n");
+        return 1;
+    }
+    QTcpSocket* queuedRight = server.nextPendingConnection();
+    queuedLeft.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    queuedRight->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    QObject queuedReceiver;
+    QByteArray queuedGot;
+    Clock::time_point queuedReadAt;
+    QObject::connect(
+        queuedRight, &QTcpSocket::readyRead, &queuedReceiver,
+        [&] {
+            queuedGot += queuedRight->readAll();
+            if (queuedGot.size() >= message.size()) queuedReadAt = Clock::now();
+        },
+        Qt::QueuedConnection);
+
     // ---- One sample of each ----------------------------------------------------------------
     int banksThisGame = kBanksPerGame;  // start a game before the first bank
     int restarts = 0;
@@ -130,6 +158,7 @@ int main(int argc, char* argv[]) {
     std::vector<double> bareSend;
     std::vector<double> bareSendToRead;
     std::vector<double> pong;
+    std::vector<double> queued;
 
     const auto bankOnce = [&](bool keep) {
         if (banksThisGame >= kBanksPerGame || !ann.form().tmrGame.enabled()) {
@@ -191,14 +220,29 @@ int main(int argc, char* argv[]) {
         if (keep) pong.push_back(microsecondsBetween(back, leftReadAt));
     };
 
+    const auto queuedOnce = [&](bool keep) {
+        drainEvents();
+        queuedGot.clear();
+        const Clock::time_point sent = Clock::now();
+        queuedLeft.write(message);
+        queuedLeft.flush();
+        if (!waitFor([&] { return queuedGot.size() >= message.size(); }, kSampleLimitMs)) {
+            ++lost;
+            return;
+        }
+        if (keep) queued.push_back(microsecondsBetween(sent, queuedReadAt));
+    };
+
     for (int i = 0; i < kWarmUpBanks; ++i) {
         bankOnce(false);
         pingOnce(false);
+        queuedOnce(false);
     }
-    // Alternate, so that whatever else the machine does touches both kinds alike.
+    // Alternate, so that whatever else the machine does touches every kind alike.
     for (int i = 0; i < banks; ++i) {
         bankOnce(true);
         pingOnce(true);
+        queuedOnce(true);
     }
 
     const double gameMedian = percentile(game.total, 50);
@@ -214,6 +258,9 @@ int main(int argc, char* argv[]) {
     print("bare-pong-median-us", percentile(pong, 50));
     print("bare-pong-p99-us", percentile(pong, 99));
     std::printf("%-26s %.2f\n", "ratio", bareMedian > 0 ? gameMedian / bareMedian : 0.0);
+    print("bare-queued-median-us", percentile(queued, 50));
+    print("bare-queued-p99-us", percentile(queued, 99));
+    std::printf("%-26s %.2f\n", "queued-ratio", percentile(queued, 50) > 0 ? gameMedian / percentile(queued, 50) : 0.0);
     print("game-click-to-send-us", percentile(game.clickToSend, 50));
     print("game-send-us", percentile(game.send, 50));
     print("game-send-to-taken-us", percentile(game.sendToTaken, 50));
