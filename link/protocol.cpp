@@ -74,75 +74,68 @@ std::optional<std::int16_t> parseInteger(std::string_view payload) {
     return value;
 }
 
+std::optional<Message> ReceiveReader::next() {
+    if (text_.empty()) return std::nullopt;
+    const std::string_view text = text_;
+    text_ = {};  // unless a split below leaves a rest for the next call
+    if (text.size() < 3 || !isKnownCode(text.substr(0, 3))) return unrecognised(text);
+
+    const std::string_view code = text.substr(0, 3);
+    const std::string_view rest = text.substr(3);
+    Message message;
+    message.code = std::string(code);
+    message.recognised = true;
+
+    if (code == kStg || code == kDis) {
+        // An empty payload: a known code right after it is the next message.
+        if (startsWithKnownCode(rest)) {
+            text_ = rest;
+        } else {
+            message.payload = std::string(rest);
+        }
+        return message;
+    }
+
+    if (code == kVer || code == kScu) {
+        if (const auto whole = parseInteger(rest)) {
+            message.payload = std::string(rest);
+            message.number = *whole;
+            return message;
+        }
+        // The first place where a known code starts after a whole integer splits it. Codes
+        // are capital letters, so they can never be part of the number.
+        for (std::size_t at = 1; at + 3 <= rest.size(); ++at) {
+            if (!startsWithKnownCode(rest.substr(at))) continue;
+            const auto number = parseInteger(rest.substr(0, at));
+            if (!number) break;
+            message.payload = std::string(rest.substr(0, at));
+            message.number = *number;
+            text_ = rest.substr(at);
+            return message;
+        }
+        return unrecognised(text);
+    }
+
+    if (const std::string_view ending = fixedEnding(code); !ending.empty()) {
+        // The refusal, ready and stopped lines end in a fixed text, and the messages that
+        // follow them at once ("DIS" behind a refusal, "STG" behind a ready line) may share
+        // their receive: a known code right after that end is the next message.
+        const auto end = rest.find(ending);
+        const std::size_t after = end == std::string_view::npos ? 0 : end + ending.size();
+        if (after != 0 && startsWithKnownCode(rest.substr(after))) {
+            message.payload = std::string(rest.substr(0, after));
+            text_ = rest.substr(after);
+            return message;
+        }
+    }
+    message.payload = std::string(rest);  // text payloads run to the end of the receive
+    return message;
+}
+
 std::vector<Message> parseReceive(std::string_view text) {
     std::vector<Message> messages;
-    // One pass from the front: each round takes one message off the text.
-    while (!text.empty()) {
-        if (text.size() < 3 || !isKnownCode(text.substr(0, 3))) {
-            messages.push_back(unrecognised(text));
-            break;
-        }
-        const std::string_view code = text.substr(0, 3);
-        const std::string_view rest = text.substr(3);
-        Message message;
-        message.code = std::string(code);
-        message.recognised = true;
-
-        if (code == kStg || code == kDis) {
-            // An empty payload: a known code right after it is the next message.
-            if (startsWithKnownCode(rest)) {
-                messages.push_back(std::move(message));
-                text = rest;
-                continue;
-            }
-            message.payload = std::string(rest);
-            messages.push_back(std::move(message));
-            break;
-        }
-
-        if (code == kVer || code == kScu) {
-            if (const auto whole = parseInteger(rest)) {
-                message.payload = std::string(rest);
-                message.number = *whole;
-                messages.push_back(std::move(message));
-                break;
-            }
-            // The first place where a known code starts after a whole integer splits it.
-            // Codes are capital letters, so they can never be part of the number.
-            std::size_t split = std::string_view::npos;
-            for (std::size_t at = 1; at + 3 <= rest.size(); ++at) {
-                if (!startsWithKnownCode(rest.substr(at))) continue;
-                if (parseInteger(rest.substr(0, at))) split = at;
-                break;
-            }
-            if (split == std::string_view::npos) {
-                messages.push_back(unrecognised(text));
-                break;
-            }
-            message.payload = std::string(rest.substr(0, split));
-            message.number = *parseInteger(message.payload);
-            messages.push_back(std::move(message));
-            text = rest.substr(split);
-            continue;
-        }
-
-        if (const std::string_view ending = fixedEnding(code); !ending.empty()) {
-            // The refusal, ready and stopped lines end in a fixed text, and the messages
-            // that follow them at once ("DIS" behind a refusal, "STG" behind a ready line)
-            // may share their receive: a known code right after that end is the next message.
-            const auto end = rest.rfind(ending);
-            const std::size_t after = end == std::string_view::npos ? 0 : end + ending.size();
-            if (after != 0 && startsWithKnownCode(rest.substr(after))) {
-                message.payload = std::string(rest.substr(0, after));
-                messages.push_back(std::move(message));
-                text = rest.substr(after);
-                continue;
-            }
-        }
-        message.payload = std::string(rest);  // text payloads run to the end of the receive
-        messages.push_back(std::move(message));
-        break;
-    }
+    ReceiveReader reader(text);
+    while (auto message = reader.next()) messages.push_back(std::move(*message));
     return messages;
 }
 

@@ -64,6 +64,17 @@ struct Message {
 // disconnect behind it, and "RED* Ann is ready to start the gameSTG" the line and the start.
 std::vector<Message> parseReceive(std::string_view text);
 
+// The same, one message at a time, so that a receive holding a great many messages is never
+// held as a list of them. The text must outlive the reader.
+class ReceiveReader {
+public:
+    explicit ReceiveReader(std::string_view text) : text_(text) {}
+    std::optional<Message> next();
+
+private:
+    std::string_view text_;  // what is not yet read
+};
+
 // A payload as a 16-bit signed integer: decimal digits with an optional sign, blanks around
 // them ignored; nothing when it is anything else or out of range.
 std::optional<std::int16_t> parseInteger(std::string_view payload);

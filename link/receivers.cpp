@@ -42,11 +42,12 @@ Receivers::Receivers(MainForm& form, ProgramState& state, Game& game, Connection
 void Receivers::hostReceive(int element, const std::string& text) {
     services_.errors.guard("Main.WinsockServer_DataArrival", [&] {
         const std::uint64_t serial = connection_.serverSerial(element);
-        for (const protocol::Message& message : protocol::parseReceive(text)) {
+        protocol::ReceiveReader reader(text);
+        while (const auto message = reader.next()) {
             // A message may open a box; the rest of this receive goes only to the same
             // connection, never to one that took its place meanwhile.
             if (!connection_.isCurrentServer(element, serial)) return;
-            host(element, message);
+            host(element, *message);
         }
     });
 }
@@ -54,9 +55,10 @@ void Receivers::hostReceive(int element, const std::string& text) {
 void Receivers::joinerReceive(const std::string& text) {
     services_.errors.guard("Main.WinsockClient_DataArrival", [&] {
         const std::uint64_t serial = connection_.clientSerial();
-        for (const protocol::Message& message : protocol::parseReceive(text)) {
+        protocol::ReceiveReader reader(text);
+        while (const auto message = reader.next()) {
             if (!connection_.isCurrentClient(serial)) return;
-            joiner(message);
+            joiner(*message);
         }
     });
 }

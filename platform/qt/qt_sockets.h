@@ -5,8 +5,10 @@
 // requests it announced and nobody took. accept() on an element that is not closed closes
 // it first.
 //
-// Every Qt signal reaches the socket through a queued connection, so events always arrive
-// from the event loop, never from inside a call. close() drops the connection at once and
+// Every Qt signal but arriving text reaches the socket through a queued connection; arriving
+// text is announced directly from the Qt socket's read notifier. So events always arrive from
+// the event loop, never from inside a call. One receive (getData) takes at most 64 KiB; what
+// is left is announced again. close() drops the connection at once and
 // discards every event of it still waiting; a socket may be deleted at any time, also from
 // inside one of its own event handlers. An exception escaping a handler cannot cross Qt's
 // event loop: it is logged with qWarning and dropped.
@@ -74,6 +76,8 @@ private:
     template <typename Body>
     void post(Body body);
     void takePendingConnections();
+    // Announces arrived text to the handler, and again later for what it leaves.
+    void arrive();
     // Calls a handler (a copy of it: the handler may replace itself or delete this socket).
     template <typename Handler, typename... Args>
     void dispatch(const Handler& handler, Args&&... args);
@@ -90,6 +94,7 @@ private:
     int remotePort_ = 0;
     int localPort_ = 0;
     std::string remoteIp_;
+    std::uint64_t taken_ = 0;  // bytes handed out by getData() so far
 };
 
 class QtSocketFactory final : public SocketFactory {

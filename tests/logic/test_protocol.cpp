@@ -41,6 +41,8 @@ TEST(Protocol, OneReceiveIsOneMessageWhenItParses) {
               (std::vector<std::string>{"REF|* Ann didn't accept the connection.", "DIS|"}));
     EXPECT_EQ(read("RED* Ann is ready to start the gameSTG"),
               (std::vector<std::string>{"RED|* Ann is ready to start the game", "STG|"}));
+    EXPECT_EQ(read("RED* A is ready to start the gameRED* B is ready to start the game"),
+              (std::vector<std::string>{"RED|* A is ready to start the game", "RED|* B is ready to start the game"}));
     EXPECT_EQ(read("STP* Ann has stopped playSCU 5"),
               (std::vector<std::string>{"STP|* Ann has stopped play", "SCU| 5"}));
     EXPECT_EQ(read("REF* Ann didn't accept the connection. really"),

@@ -6,6 +6,7 @@
 #include "platform/qt/qt_sockets.h"
 #include "tests/support/memory_network.h"
 
+#include <algorithm>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QTcpServer>
@@ -329,6 +330,42 @@ TEST(QtSocketsOnly, NamesThatAreNotAsciiArriveWholeEvenWhenSplitOnTheWire) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return atReceiver.text.ends_with("ok"); }, kWaitMs)) << atReceiver.text;
     EXPECT_TRUE(atReceiver.text.starts_with("CONZoë\uFFFD")) << atReceiver.text;
     EXPECT_EQ(receiver->state(), socket_state::kConnected);
+}
+
+TEST(QtSocketsOnly, ArrivalsComeInBoundedPiecesAndSurviveNestedLoopsAndCloses) {
+    QtPair pair;
+    ASSERT_TRUE(pair.connect("127.0.0.1"));
+    // A big send arrives whole, in pieces of at most 64 KiB.
+    std::size_t largest = 0;
+    std::string got;
+    pair.accepted->onDataArrival = [&] {
+        const std::string piece = pair.accepted->getData();
+        largest = std::max(largest, piece.size());
+        got += piece;
+    };
+    pair.joiner->sendData(std::string(300'000, 'x'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.size() == 300'000; }, kWaitMs)) << got.size();
+    EXPECT_LE(largest, 64u * 1024);
+
+    // A handler that runs a nested event loop (as a message box does) while more text comes:
+    // the later text is announced once the handler has returned.
+    got.clear();
+    int nested = 0;
+    pair.accepted->onDataArrival = [&] {
+        got += pair.accepted->getData();
+        if (nested++ == 0) {
+            pair.joiner->sendData("VER1");
+            QTest::qWait(100);
+        }
+    };
+    pair.joiner->sendData("CONAnn");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got == "CONAnnVER1"; }, kWaitMs)) << got;
+
+    // A handler that closes its own socket while it is being told of the text.
+    pair.accepted->onDataArrival = [&] { pair.accepted->close(); };
+    pair.joiner->sendData("DIS");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.accepted->state() == socket_state::kClosed; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.joiner->state() == socket_state::kClosing; }, kWaitMs));
 }
 
 }  // namespace
