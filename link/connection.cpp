@@ -179,6 +179,8 @@ void Connection::cmdConnect_Click() {
         form_.cmdConnect.setEnabled(false);
         const std::string typed = form_.cmbConnectTo.text();
         game_.AddOutput("* Attempting connection with " + typed, false);
+        // The ten seconds count from this attempt, also when an earlier one was still waiting.
+        form_.tmrWinsock.setEnabled(false);
         form_.tmrWinsock.setEnabled(true);
         CloseSockets(false);
 

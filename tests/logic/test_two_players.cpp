@@ -330,6 +330,10 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndListensAgain) {
     bob.form().cmbConnectTo.setText("10.0.0.7");  // nobody there
     bob.form().cmdConnect.click();
     settle();
+    clock.advance(5'000);
+    bob.form().cmbConnectTo.keyPress(kKeyEnter);  // tried again: ten seconds from now
+    settle();
+    bob.messageBox.shown.erase(bob.messageBox.shown.begin());
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);  // after trying the fallback port once, quietly
     EXPECT_EQ(bob.messageBox.shown[0].text, "Error 10061 - Connection refused");
     EXPECT_EQ(bob.messageBox.shown[0].icon, MessageIcon::Critical);
