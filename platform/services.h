@@ -20,6 +20,17 @@ public:
                              const std::string& key, const std::string& defaultValue) = 0;
     virtual void write(const std::string& application, const std::string& section,
                        const std::string& key, const std::string& value) = 0;
+
+    // Several values of one application, saved as one operation: all of them reach the store
+    // or the call throws. A store that can save once for all of them (a file) does so.
+    struct Write {
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    virtual void writeAll(const std::string& application, const std::vector<Write>& writes) {
+        for (const Write& one : writes) write(application, one.section, one.key, one.value);
+    }
 };
 
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
