@@ -15,14 +15,15 @@ std::vector<std::string> Doubles::errorTitles() const {
     return titles;
 }
 
-Rig::Rig(MemoryNetwork& network, const std::string& address, int port) : Rig(network, ownClock, address, port) {}
+Rig::Rig(MemoryNetwork& sharedNetwork, const std::string& address, int port)
+    : Rig(sharedNetwork, ownClock, address, port) {}
 
-Rig::Rig(MemoryNetwork& network, VirtualClock& sharedClock, const std::string& address, int port)
-    : Doubles(&network, address), clock(sharedClock) {
+Rig::Rig(MemoryNetwork& sharedNetwork, VirtualClock& sharedClock, const std::string& address, int port)
+    : Doubles(&sharedNetwork, address), clock(sharedClock) {
     main = std::make_unique<MainWindow>(state, gameServices(), linkServices(port), shell);
     for (forms::Timer* timer : {&form().tmrGame, &form().tmrBank, &form().tmrReady, &form().tmrWinsock})
         clock.bind(*timer);
-    clock.beforeTick = [&network] { network.deliver(); };
+    clock.beforeTick = [this] { network.deliver(); };
 }
 
 
