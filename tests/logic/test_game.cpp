@@ -92,17 +92,25 @@ TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
     EXPECT_EQ(rig.sound.played.back(), "/game/bank.wav");
     EXPECT_EQ(form.lblCurrentScore.foreColor(), forms::kBlack);  // single player: no colours
 
-    guess(0, 1);  // 2 -> 1 on higher: wrong
+    guess(0, 4);  // 2 -> 4 on higher: right, one level lit
+    guess(1, 6);  // 4 -> 6 on lower: wrong; the levels go out and the bank window closes
+    EXPECT_TRUE(form.imgWrong.visible());
+    EXPECT_FALSE(form.imgCorrect.visible());
+    EXPECT_EQ(litLevels(), 0);
+    EXPECT_EQ(form.lblCurrent[0].foreColor(), forms::kBlack);
+    EXPECT_FALSE(form.cmdBank.enabled());
+    EXPECT_FALSE(form.tmrBank.enabled());
+    guess(0, 1);  // 6 -> 1 on higher: wrong
     EXPECT_TRUE(form.imgWrong.visible());
     EXPECT_EQ(rig.game().intPlayerScore, 50);
     form.cmdBank.click();  // nothing lit: nothing happens, not even a count
     EXPECT_EQ(rig.state.stats.BanksMade, 1);
 
     const auto& stats = rig.state.stats;
-    EXPECT_EQ(stats.HighGuesses, 2);
-    EXPECT_EQ(stats.LowGuesses, 2);
-    EXPECT_EQ(stats.CorrectGuesses, 3);
-    EXPECT_EQ(stats.WrongGuesses, 1);
+    EXPECT_EQ(stats.HighGuesses, 3);
+    EXPECT_EQ(stats.LowGuesses, 3);
+    EXPECT_EQ(stats.CorrectGuesses, 4);
+    EXPECT_EQ(stats.WrongGuesses, 2);
     EXPECT_EQ(stats.PointsBanked, 50);
 }
 
@@ -128,6 +136,40 @@ TEST_F(GameTest, BankWindowClosesAfterThreeSecondsAndLevelsStay) {
     guess(0, 7);  // the next correct guess lights one more and reopens the window
     EXPECT_EQ(rig.game().intCurrent, 2);
     EXPECT_TRUE(rig.form().cmdBank.enabled());
+    rig.clock.advance(2'000);
+    guess(0, 8);  // a correct guess inside the window gives it three fresh seconds
+    rig.clock.advance(2'000);
+    EXPECT_TRUE(rig.form().cmdBank.enabled());
+    rig.clock.advance(1'000);
+    EXPECT_FALSE(rig.form().cmdBank.enabled());
+
+    // A time bar narrower than a second's step stops at nothing, never below.
+    rig.form().shpTimeLeft.setWidth(1.0);
+    rig.clock.advance(1'000);
+    EXPECT_EQ(rig.form().shpTimeLeft.width(), 0.0);
+}
+
+TEST_F(GameTest, StartAndStopSetEveryPlayControl) {
+    auto& form = rig.form();
+    start(5);
+    EXPECT_TRUE(form.cmdGuess[0].enabled());
+    EXPECT_TRUE(form.cmdGuess[1].enabled());
+    EXPECT_FALSE(form.mnuGGameSelect.enabled());
+    guess(0, 6);
+    guess(0, 1);  // wrong: the cross shows
+    guess(0, 2);  // right: levels lit, the tick shows
+    form.cmdStart.click();  // stop
+    EXPECT_FALSE(form.cmdGuess[0].enabled());
+    EXPECT_FALSE(form.cmdGuess[1].enabled());
+    EXPECT_FALSE(form.cmdBank.enabled());
+    EXPECT_TRUE(form.mnuGGameSelect.enabled());
+    form.lblCurrentScore.setForeColor(forms::kTrailerRed);
+    start(5);  // a new game starts from nothing
+    EXPECT_EQ(litLevels(), 0);
+    EXPECT_FALSE(form.imgCorrect.visible());
+    EXPECT_FALSE(form.imgWrong.visible());
+    EXPECT_EQ(form.lblCurrentScore.caption(), "0");
+    EXPECT_EQ(form.lblCurrentScore.foreColor(), forms::kBlack);
 }
 
 TEST_F(GameTest, KeysActOnlyWhileTheirControlsWould) {
@@ -147,6 +189,10 @@ TEST_F(GameTest, KeysActOnlyWhileTheirControlsWould) {
     EXPECT_EQ(rig.state.stats.LowGuesses, 1);
     form.keyUp('X');
     EXPECT_EQ(rig.state.stats.HighGuesses + rig.state.stats.LowGuesses, 2);
+    rig.random.queueDigits({2});
+    form.keyUp(kKeyPageDown);  // 3 -> 2 on lower: right, the bank window opens
+    form.keyUp('X');           // only B banks
+    EXPECT_EQ(rig.state.stats.BanksMade, 1);
 }
 
 TEST_F(GameTest, NewHighScoreIsStoredAndAnnounced) {
@@ -279,7 +325,9 @@ TEST_F(MultiPlayerEndTest, WinLossAndDrawAreAnnouncedAndCounted) {
 
     rig.form().cmdStart.setCaption("&Start");
     const auto soundsBefore = rig.sound.played.size();
+    const int writesBefore = rig.store.writeCount;
     play(0, 0);
+    EXPECT_EQ(rig.store.writeCount, writesBefore + 1);  // no place won: only the statistics
     EXPECT_EQ(lastLine(), "* Its a draw, you are both losers (or winners?)!");
     EXPECT_EQ(rig.sound.played.size(), soundsBefore);
     EXPECT_TRUE(rig.messageBox.shown.empty());
@@ -298,6 +346,38 @@ TEST_F(MultiPlayerEndTest, BothScoresEnterTheTableOpponentFirst) {
     EXPECT_EQ(rig.form().lblHighScore2.caption(), "100");
     EXPECT_NE(rig.form().txtOutput.text().find("* Congratulations, you set a new high score"), std::string::npos);
     EXPECT_FALSE(rig.game().blnReady);
+}
+
+}  // namespace
+}  // namespace kestrin::testing
+
+namespace kestrin::testing {
+namespace {
+
+// A window just loaded shows the designed captions, and nothing that needs a game or a link
+// can be pressed yet.
+TEST(MainFormAtLoad, ShowsItsCaptionsAndOnlyWhatCanBeUsed) {
+    MainForm f;
+    const std::vector<std::pair<const forms::CaptionControl*, const char*>> captions{
+        {&f.fraCurrent, "Bank"},          {&f.cmdStart, "&Start"},          {&f.cmdSetup, "S&etup"},
+        {&f.cmdGuess[0], "&Higher"},      {&f.cmdGuess[1], "&Lower"},       {&f.lblRandom, "0"},
+        {&f.cmdBank, "&Kestrin!"},        {&f.cmdConnect, "&Connect"},      {&f.cmdDisconnect, "D&isconnect"},
+        {&f.lblTimeLeft, "60"},           {&f.fraChat, "Status and Chat"},  {&f.cmdSend, "Sen&d"},
+        {&f.cmdHighScores, "High Scores && Statistics"},                    {&f.mnuGGameSelect, "Setup..."},
+        {&f.mnuIP, "IP Addresses..."},    {&f.mnuGameExit, "Exit"},         {&f.mnuHelpReadMe, "Read Me"},
+        {&f.mnuHelpCheckUpdate, "Check for Update"},                        {&f.mnuWebWebsite, "Vellam Website"},
+        {&f.mnuWebForums, "Vellam Forums"}, {&f.mnuWebEmail, "E-mail Vellam"}, {&f.mnuHelpDonate, "Donate!"},
+        {&f.mnuHelpAbout, "About..."},    {&f.lblCurrent[0], "10"},         {&f.lblCurrent[7], "1000"}};
+    for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption) << control->name();
+    for (const forms::Control* off : std::initializer_list<const forms::Control*>{
+             &f.cmdGuess[0], &f.cmdGuess[1], &f.cmdBank, &f.cmdConnect, &f.cmdDisconnect, &f.txtChat, &f.cmdSend,
+             &f.lblCurrent[0], &f.lblCurrent[7]})
+        EXPECT_FALSE(off->enabled()) << off->name();
+    EXPECT_FALSE(f.imgCorrect.visible());
+    EXPECT_FALSE(f.imgWrong.visible());
+    EXPECT_EQ(f.txtChat.maxLength, 150);
+    EXPECT_EQ(f.cmdStart.tooltip(), "Start the game");
+    EXPECT_EQ(f.cmdBank.tooltip(), "Add bank points to score (Key: Enter)");
 }
 
 }  // namespace

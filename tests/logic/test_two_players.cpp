@@ -140,6 +140,7 @@ TEST_F(TwoPlayers, ReadyInEitherOrderOrAtOnceStartsBothCountdowns) {
     clock.advance(1'000);
     for (Rig* rig : {&ann, &bob}) {
         EXPECT_EQ(rig->form().cmdStart.caption(), "&Stop");
+        EXPECT_TRUE(rig->form().cmdStart.enabled());
         EXPECT_TRUE(rig->form().tmrGame.enabled());
         EXPECT_TRUE(rig->form().cmdGuess[0].hasFocus());
         EXPECT_EQ(rig->sound.beeps, 1);  // the start beep
