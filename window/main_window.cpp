@@ -2,7 +2,7 @@
 
 namespace kestrin {
 
-MainWindow::MainWindow(ProgramState& state, GameServices game, LinkServices link, DesktopShell& shell,
+MainWindow::MainWindow(ProgramState& state, const GameServices& game, const LinkServices& link, DesktopShell& shell,
                        WindowOpener* opener)
     : game_(form_, state, game),
       link_(form_, state, game_, link),

@@ -23,7 +23,7 @@ public:
 
 class MainWindow {
 public:
-    MainWindow(ProgramState& state, GameServices game, LinkServices link, DesktopShell& shell,
+    MainWindow(ProgramState& state, const GameServices& game, const LinkServices& link, DesktopShell& shell,
                WindowOpener* opener = nullptr);
 
     MainForm& form() { return form_; }

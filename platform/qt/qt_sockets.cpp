@@ -63,7 +63,7 @@ constexpr auto kWireEncoding = QStringConverter::System;
 
 // One receive hands out at most this many bytes; the rest follows in further receives, so a
 // flood is read in pieces of a bounded size.
-constexpr qint64 kLongestReceive = 64 * 1024;
+constexpr qint64 kLongestReceive = qint64{64} * 1024;
 
 QString qtText(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
