@@ -1,13 +1,18 @@
 // Kestrin: wires the Qt implementations of the platform services to the game and opens the
 // first window. Nothing else happens here.
 #include <QApplication>
+#include <QFileInfo>
 
+#include <cstdio>
+
+#include "platform/qt/display_check.h"
 #include "platform/qt/first_paint_probe.h"
 #include "window/main_window.h"
 #include "platform/qt/qt_address_table.h"
 #include "platform/qt/qt_calendar.h"
 #include "platform/qt/qt_desktop_shell.h"
 #include "platform/qt/qt_folders.h"
+#include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_sockets.h"
 #include "platform/qt/qt_sound.h"
@@ -18,10 +23,14 @@
 #include "shell/error_reporter.h"
 #include "shell/list_files.h"
 #include "ui/look.h"
-#include "ui/qt_message_box.h"
 #include "ui/windows.h"
 
 int main(int argc, char* argv[]) {
+    // Without a display Qt would abort with a message about its plug-ins: say it plainly.
+    if (const auto missing = kestrin::missingDisplay(argc, argv)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrin"));
     QApplication::setOrganizationName(QStringLiteral("Kestrin"));
@@ -41,9 +50,11 @@ int main(int argc, char* argv[]) {
     kestrin::QtSocketFactory sockets;
     kestrin::QtTimerDriver timers;
     kestrin::TimeSeededRandom random;
-    kestrin::ui::QtMessageBox messageBox;
+    kestrin::QtMessageBox messageBox;
 
     kestrin::ErrorReporter errors(messageBox, files, calendar, folders.write);
+    // Error boxes are titled with the executable's own name ("Kestrin2" for a renamed copy).
+    errors.setExecutableName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
     kestrin::ListFiles lists(files, folders.write);
     kestrin::ProgramState state(store);
 

@@ -88,6 +88,5 @@ inline constexpr double kTimeBarStep = 2.6;
 inline constexpr int kKeyPageUp = 33;
 inline constexpr int kKeyPageDown = 34;
 inline constexpr int kKeyB = 66;
-inline constexpr int kKeyEnter = 13;
 
 }  // namespace kestrin

@@ -1,11 +1,16 @@
 #include "platform/failure.h"
 
 #include <cctype>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
 
 namespace kestrin {
+
+namespace {
+constexpr long long kExponentCap = 1'000'000;
+}  // namespace
 
 void throwOverflow() { throw Failure(failures::kOverflow, "Overflow"); }
 void throwSubscriptOutOfRange() { throw Failure(failures::kSubscriptOutOfRange, "Subscript out of range"); }
@@ -29,21 +34,43 @@ double parseNumber(std::string_view text) {
     const std::string_view body = text.substr(begin, end - begin);
 
     // Check the shape by hand so that strtod's extras (hex, "inf", "nan") are refused.
+    // On the way, note the power of ten of the first significant digit (the number lies
+    // between 10^order and 10^(order + 1)), so that a value too small for a double can be
+    // told from one too large.
+    const auto isDigit = [&](std::size_t at) {
+        return at < body.size() && std::isdigit(static_cast<unsigned char>(body[at]));
+    };
     std::size_t i = 0;
     if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < body.size() && std::isdigit(static_cast<unsigned char>(body[i]))) ++i, ++digits;
+    bool significant = false;  // a digit other than 0 has been seen
+    long long order = -1;
+    while (isDigit(i)) {
+        significant = significant || body[i] != '0';
+        if (significant) ++order;
+        ++i, ++digits;
+    }
     if (i < body.size() && body[i] == '.') {
         ++i;
-        while (i < body.size() && std::isdigit(static_cast<unsigned char>(body[i]))) ++i, ++digits;
+        while (isDigit(i)) {
+            if (!significant) {
+                significant = body[i] != '0';
+                if (!significant) --order;
+            }
+            ++i, ++digits;
+        }
     }
     if (digits == 0) throwTypeMismatch();
     if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
         ++i;
+        const bool negative = i < body.size() && body[i] == '-';
         if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
         std::size_t exponentDigits = 0;
-        while (i < body.size() && std::isdigit(static_cast<unsigned char>(body[i]))) ++i, ++exponentDigits;
+        long long exponent = 0;
+        for (; isDigit(i); ++i, ++exponentDigits)
+            exponent = std::min(exponent * 10 + (body[i] - '0'), kExponentCap);  // far beyond any double
         if (exponentDigits == 0) throwTypeMismatch();
+        order += negative ? -exponent : exponent;
     }
     if (i != body.size()) throwTypeMismatch();
 
@@ -52,6 +79,8 @@ double parseNumber(std::string_view text) {
     if (!number.empty() && number.front() == '+') number.remove_prefix(1);
     double value = 0.0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    // Too small for a double is zero; too large is an overflow.
+    if (result.ec == std::errc::result_out_of_range && significant && order < 0) return 0.0;
     if (result.ec == std::errc::result_out_of_range || !std::isfinite(value)) throwOverflow();
     if (result.ec != std::errc() || result.ptr != number.data() + number.size()) throwTypeMismatch();
     return value;

@@ -83,7 +83,7 @@ T checkedSub(T a, T b) {
 
 // Reads numeric text: blanks around it are ignored; an optional sign, digits with an
 // optional fraction and an optional exponent. Anything else (empty text included) is a
-// type mismatch.
+// type mismatch. A number too small for a double is 0; one too large is an overflow.
 double parseNumber(std::string_view text);
 
 // Numeric text to a whole number of type T, rounded half to even.

@@ -301,3 +301,8 @@ private:
 };
 
 }  // namespace kestrin::forms
+
+namespace kestrin {
+// The character code of the Enter key, as text boxes and drop-down lists report it.
+inline constexpr int kKeyEnter = 13;
+}  // namespace kestrin

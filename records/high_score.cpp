@@ -1,13 +1,13 @@
 #include "records/high_score.h"
 
 #include "platform/failure.h"
+#include "records/stats_page.h"  // kRule
 
 namespace kestrin {
 
 namespace {
 
 constexpr const char* kSection = "Scores\\";
-constexpr const char* kRule = "-----------------------------------";  // 35 hyphens
 
 std::string nameKey(std::int16_t place) { return decimal(place) + "name"; }
 std::string scoreKey(std::int16_t place) { return decimal(place) + "score"; }
@@ -34,11 +34,15 @@ void HighScore::ReadScores() {
 }
 
 void HighScore::WriteScores() {
+    // The whole table is one operation of the store: one save of its file, not twenty.
+    std::vector<SettingsStore::Write> writes;
+    writes.reserve(static_cast<std::size_t>(numPlaces_) * 2);
     for (std::int16_t n = 1; n <= numPlaces_; ++n) {
         const HighScoreEntry& entry = place(n);
-        store_.write(tableName_, kSection, nameKey(n), entry.Name);
-        store_.write(tableName_, kSection, scoreKey(n), entry.Score);
+        writes.push_back({kSection, nameKey(n), entry.Name});
+        writes.push_back({kSection, scoreKey(n), entry.Score});
     }
+    store_.writeAll(tableName_, writes);
 }
 
 std::string HighScore::MakeScores(std::int16_t& BiggestScore) {

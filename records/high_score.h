@@ -23,7 +23,7 @@ public:
     explicit HighScore(SettingsStore& store) : store_(store) {}
 
     void ReadScores();
-    void WriteScores();
+    void WriteScores();  // every place, as one operation of the store
     // The table as text: a heading, a rule of 35 hyphens and one row per place, CR LF
     // between lines. BiggestScore 0 or above NumPlaces lists every place and is set to
     // NumPlaces; the caller's variable receives the new value.

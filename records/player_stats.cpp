@@ -50,17 +50,29 @@ std::int32_t PlayerStats::at(int position) const { return const_cast<PlayerStats
 
 std::string profileSection(const std::string& playerName) { return "Profiles\\" + playerName; }
 
-void WriteStats(SettingsStore& store, const std::string& playerName, const PlayerStats& stats) {
+std::string StatsRecord(const PlayerStats& stats) {
     std::string record;
     for (int position = 1; position <= PlayerStats::kCount; ++position) {
         if (position > 1) record += '|';
         record += decimal(stats.at(position));
     }
-    store.write(kTitle, profileSection(playerName), kKey, record);
+    return record;
+}
+
+std::optional<SettingsStore::Write> NewPlayerRecord(SettingsStore& store, const std::string& playerName) {
+    if (!store.read(kTitle, profileSection(playerName), kKey, "").empty()) return std::nullopt;
+    return SettingsStore::Write{profileSection(playerName), kKey, StatsRecord(PlayerStats{})};
+}
+
+void WriteStats(SettingsStore& store, const std::string& playerName, const PlayerStats& stats) {
+    store.write(kTitle, profileSection(playerName), kKey, StatsRecord(stats));
 }
 
 void ReadStats(SettingsStore& store, const std::string& playerName, PlayerStats& stats) {
     const std::string record = store.read(kTitle, profileSection(playerName), kKey, "");
+    // Nothing of the previous player's counters may stay: the next save would make them
+    // this player's.
+    stats = PlayerStats{};
     if (record.empty()) return;
     const auto fields = splitFields(record);
     // Counters are replaced one by one, so a bad field leaves the earlier ones loaded.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/services.h"
@@ -31,17 +32,22 @@ struct PlayerStats {
     friend bool operator==(const PlayerStats&, const PlayerStats&) = default;
 };
 
-inline constexpr const char* kZeroStatistics = "0|0|0|0|0|0|0|0|0|0|0|0";
-
 // The settings section of a player's record: "Profiles\" followed by the name.
 std::string profileSection(const std::string& playerName);
 
+// The record of the counters: twelve decimal numbers joined by "|".
+std::string StatsRecord(const PlayerStats& stats);
+// The store write (under the program's title) that gives a player without a record the zero
+// record; nothing when the player has one, which is never touched.
+std::optional<SettingsStore::Write> NewPlayerRecord(SettingsStore& store, const std::string& playerName);
+
 // Saves the counters as the record of the player.
 void WriteStats(SettingsStore& store, const std::string& playerName, const PlayerStats& stats);
-// Loads the player's record into the counters. An absent or empty record changes nothing.
-// A short record fails with subscript out of range at the first missing field, a field that
-// is no number with a type mismatch, one beyond 32 bits with an overflow; the counters
-// before the failing position hold the loaded values, the rest keep theirs.
+// Loads the player's record into the counters. The counters then belong to this player
+// alone: an absent or empty record makes them all 0. A short record fails with subscript
+// out of range at the first missing field, a field that is no number with a type mismatch,
+// one beyond 32 bits with an overflow; the counters before the failing position hold the
+// loaded values, the rest are 0.
 void ReadStats(SettingsStore& store, const std::string& playerName, PlayerStats& stats);
 
 }  // namespace kestrin

@@ -6,7 +6,6 @@ namespace kestrin {
 
 namespace {
 
-constexpr const char* kRule = "-----------------------------------";  // 35 hyphens
 constexpr const char* kEnd = "\r\n";
 
 // value / count, rounded half to even. Only a positive value is divided at all, so a zero

@@ -8,6 +8,10 @@
 
 namespace kestrin {
 
+// The rule under the headings of the viewer's pages (statistics and high score tables):
+// 35 hyphens.
+inline constexpr const char* kRule = "-----------------------------------";
+
 // The page in the two pieces the viewer writes: lines 1 to 22 (All Games, Single Player,
 // Multi Player, each line ended by CR LF) replace the text box's content, then lines 23 to
 // 35 (Banking, Guessing; no line end after the last) are appended.

@@ -20,7 +20,7 @@ void ErrorReporter::ReportError(const std::string& context, std::int32_t number,
     const std::string where = context.empty() ? "Unknown" : context;
     if (number == kNoFailure || number == kNeverReported) return;
 
-    const std::string title = std::string(identity::kExecutableName) + " Error " + decimal(number) + " in " + where;
+    const std::string title = executableName_ + " Error " + decimal(number) + " in " + where;
     // Single carriage returns between the lines, as the box has always shown them.
     const std::string text = "The following error has occured:\r[ " + description + " ]\rPlease report errors to " +
                              identity::kSupportEmail + "\r";

@@ -1,8 +1,8 @@
 // ReportError and the guard that every guarded handler runs under.
 //
 // A guarded handler that fails skips the rest of its steps; the failure is shown in a
-// critical message box titled "Kestrin Error <n> in <context>" and, once the box is
-// dismissed, one line is appended to ErrorLog.txt in the write folder. The game goes on.
+// critical message box titled "<executable name> Error <n> in <context>" and, once the box
+// is dismissed, one line is appended to ErrorLog.txt in the write folder. The game goes on.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 
 #include "platform/failure.h"
 #include "platform/services.h"
+#include "shell/identity.h"
 
 namespace kestrin {
 
@@ -32,11 +33,20 @@ public:
 
     std::string logPath() const;
 
+    // The executable's file name without its extension, which starts every box title
+    // ("Kestrin2" for a renamed copy). Until the program tells it, and for an empty name,
+    // it is "Kestrin".
+    void setExecutableName(std::string name) {
+        executableName_ = name.empty() ? identity::kExecutableName : std::move(name);
+    }
+    const std::string& executableName() const { return executableName_; }
+
 private:
     MessageBox& messageBox_;
     TextFiles& files_;
     Calendar& calendar_;
     std::string writeFolder_;
+    std::string executableName_ = identity::kExecutableName;
 };
 
 }  // namespace kestrin

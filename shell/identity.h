@@ -1,11 +1,14 @@
-// Who the program is: title, executable name, version, and the maker's addresses.
+// Who the program is: executable name, version, and the maker's addresses.
 #pragma once
 
 #include <string>
 
 namespace kestrin::identity {
 
-inline constexpr const char* kTitle = "Kestrin";
+// The title ("Kestrin": settings application and caption prefix) is kTitle in
+// records/program_state.h, which the records below the shell use as well.
+
+// The executable's name without extension, until the program learns its own at start.
 inline constexpr const char* kExecutableName = "Kestrin";
 inline constexpr int kMajor = 2;
 inline constexpr int kMinor = 11;

@@ -25,6 +25,10 @@ void ListFiles::SaveListItem(const std::string& fileName, forms::ComboBox& contr
     // Exact, case-sensitive comparison with every entry; blanks count.
     const auto& items = control.items();
     if (std::find(items.begin(), items.end(), text) != items.end()) return;
+    // An entry is one line of the file. A text holding a line break (a CR alone ends a line
+    // too for many programs) would come back as two other entries and be saved again at
+    // every confirm, so it is not remembered; the settings store keeps such a name whole.
+    if (text.find_first_of("\r\n") != std::string::npos) return;
     if (control.listCount() >= kMaxEntries) throwOverflow();
     control.addItem(text);
     files_.appendLine(pathOf(fileName), text);

@@ -25,7 +25,8 @@ public:
     // and then fails with an overflow.
     void LoadList(const std::string& fileName, forms::ComboBox& control);
     // Adds the control's text to the list and to the end of the file, unless an entry is
-    // exactly equal to it already.
+    // exactly equal to it already. A text holding a line break (CR or LF) is added to
+    // neither: it would not come back from the file as that one entry.
     void SaveListItem(const std::string& fileName, forms::ComboBox& control);
 
     std::string pathOf(const std::string& fileName) const { return joinPath(folder_, fileName); }

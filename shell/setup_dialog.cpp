@@ -1,6 +1,7 @@
 #include "shell/setup_dialog.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/failure.h"
 #include "records/player_stats.h"
@@ -13,16 +14,10 @@ constexpr const char* kLastNameKey = "LastName";
 constexpr const char* kProgramSection = "Program";
 constexpr const char* kGameSelectKey = "GameSelect";
 constexpr const char* kAutoStartKey = "AutoStart";
-constexpr const char* kStatisticsKey = "Statistics";
 
-// A stored "0" or "1"; anything else the program never writes reads as 0.
+// The program writes "0" or "1"; only exactly "1" is 1, any other text reads as 0.
 int readZeroOrOne(SettingsStore& store, const char* key) {
-    try {
-        const int value = textTo<int>(store.read(kTitle, kProgramSection, key, "0"));
-        return value == 1 ? 1 : 0;
-    } catch (const Failure&) {
-        return 0;
-    }
+    return store.read(kTitle, kProgramSection, key, "0") == "1" ? 1 : 0;
 }
 }  // namespace
 
@@ -50,17 +45,19 @@ SetupDialog::SetupDialog(GameSelectForm& form, ProgramState& state, SettingsStor
 void SetupDialog::Load() {
     // A name list that cannot be read or created is reported; the dialog still works.
     errors_.guard("GameSelect.Load", [&] { lists_.LoadList(kPlayerNameFile, form_.cmbPlayerName); });
-    state_.strPlayerName = store_.read(kTitle, kLastNameSection, kLastNameKey, "Anonymous");
-    form_.cmbPlayerName.setText(state_.strPlayerName);
+    // The stored name is only offered: the player (and the counters that belong to the
+    // player) change when a choice is applied, never by opening the dialog and closing it.
+    const std::string lastName = store_.read(kTitle, kLastNameSection, kLastNameKey, "Anonymous");
+    form_.cmbPlayerName.setText(lastName);
     form_.cmbGameSelect.setListIndex(readZeroOrOne(store_, kGameSelectKey));
     form_.chkGameSelect.setValue(readZeroOrOne(store_, kAutoStartKey));
-    if (!state_.MainWindowShown && form_.chkGameSelect.value() == 1) ApplySelection();
+    if (!state_.MainWindowShown && form_.chkGameSelect.value() == 1) ApplySelection(lastName);
 }
 
 void SetupDialog::cmdOK_Click() { Confirm(); }
 
 void SetupDialog::cmbPlayerName_KeyPress(int code) {
-    if (code == 13) Confirm();
+    if (code == kKeyEnter) Confirm();
 }
 
 void SetupDialog::Confirm() {
@@ -71,20 +68,24 @@ void SetupDialog::Confirm() {
         form_.cmbPlayerName.setFocus();
         return;
     }
-    // Settings that cannot be saved are reported; the game still starts with the choice.
+    // The name list and the settings are saved apart, each reported when it cannot be: a
+    // list that cannot take the name still leaves the choice and the new player's zero
+    // record saved. The game starts with the choice either way.
+    errors_.guard("GameSelect.cmdOK", [&] { lists_.SaveListItem(kPlayerNameFile, form_.cmbPlayerName); });
     errors_.guard("GameSelect.cmdOK", [&] {
-        lists_.SaveListItem(kPlayerNameFile, form_.cmbPlayerName);
-        store_.write(kTitle, kLastNameSection, kLastNameKey, name);
-        store_.write(kTitle, kProgramSection, kGameSelectKey, std::to_string(std::max(0, form_.cmbGameSelect.listIndex())));
-        store_.write(kTitle, kProgramSection, kAutoStartKey, std::to_string(form_.chkGameSelect.value()));
-        if (store_.read(kTitle, profileSection(name), kStatisticsKey, "").empty())
-            store_.write(kTitle, profileSection(name), kStatisticsKey, kZeroStatistics);
+        std::vector<SettingsStore::Write> writes{
+            {kLastNameSection, kLastNameKey, name},
+            {kProgramSection, kGameSelectKey, decimal(std::max(0, form_.cmbGameSelect.listIndex()))},
+            {kProgramSection, kAutoStartKey, decimal(form_.chkGameSelect.value())},
+        };
+        if (auto record = NewPlayerRecord(store_, name)) writes.push_back(std::move(*record));
+        store_.writeAll(kTitle, writes);
     });
-    state_.strPlayerName = name;
-    ApplySelection();
+    ApplySelection(name);
 }
 
-void SetupDialog::ApplySelection() {
+void SetupDialog::ApplySelection(const std::string& playerName) {
+    state_.strPlayerName = playerName;
     state_.lngGameType = std::max(0, form_.cmbGameSelect.listIndex());
     if (!state_.MainWindowShown) {
         target_.showMainWindow();

@@ -33,7 +33,8 @@ public:
                 MessageBox& messageBox, ErrorReporter& errors, GameSelectTarget& target);
 
     // Fills the dialog from the name list and the settings; at program start with auto-start
-    // ticked it applies the stored choice and closes the dialog.
+    // ticked it applies the stored choice and closes the dialog. The stored name is only
+    // shown: the player changes when a choice is applied.
     void Load();
     void cmdOK_Click();
     void cmbPlayerName_KeyPress(int code);  // Enter confirms
@@ -42,7 +43,7 @@ public:
 
 private:
     void Confirm();
-    void ApplySelection();
+    void ApplySelection(const std::string& playerName);
 
     GameSelectForm& form_;
     ProgramState& state_;

@@ -8,15 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QTextCursor>
 
+#include "core/main_form.h"
+#include "ui/widgets.h"
+
 #include <algorithm>
-#include <cmath>
 
 namespace kestrin::ui {
 
@@ -35,8 +33,6 @@ private:
     bool& flag_;
     bool old_;
 };
-
-constexpr int kEnterCode = 13;  // the character code of the Enter key
 
 struct Guards {
     bool pushing = false;     // the view is writing into the widget
@@ -71,13 +67,13 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, forms::Rgb colour)
 
 // Caret positions: the models count bytes of UTF-8, the widgets count UTF-16 units.
 int unitsBefore(const std::string& text, std::size_t bytes) {
-    return static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(std::min(bytes, text.size()))).size());
+    return static_cast<int>(toQString(std::string_view(text).substr(0, std::min(bytes, text.size()))).size());
 }
 std::size_t bytesBefore(const QString& text, int units) {
     return static_cast<std::size_t>(text.left(units).toUtf8().size());
 }
 int displayUnitsBefore(const std::string& text, std::size_t bytes) {
-    return static_cast<int>(displayText(text.substr(0, std::min(bytes, text.size()))).size());
+    return static_cast<int>(toQStringLines(std::string_view(text).substr(0, std::min(bytes, text.size()))).size());
 }
 
 QStringList toQStringList(const std::vector<std::string>& items) {
@@ -89,10 +85,6 @@ QStringList toQStringList(const std::vector<std::string>& items) {
 
 }  // namespace
 
-QString toQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-std::string toStdString(const QString& text) { return text.toStdString(); }
-
 QColor toQColor(forms::Rgb colour) {
     return QColor(std::clamp(colour.r, 0, 255), std::clamp(colour.g, 0, 255), std::clamp(colour.b, 0, 255));
 }
@@ -103,68 +95,6 @@ QString labelText(const std::string& caption) {
     return text;
 }
 
-QString displayText(const std::string& text) {
-    QString shown = toQString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QChar('\r'), QChar('\n'));
-    return shown;
-}
-
-// ---- BarWidget ----
-
-void BarWidget::setBar(double width, QColor colour) {
-    // A width below zero (or not a number at all) draws nothing; the bar never leaves its box.
-    int pixels = std::isfinite(width) ? static_cast<int>(std::floor(width + 0.5)) : 0;
-    pixels = std::clamp(pixels, 0, 1 << 16);
-    if (pixels == barWidth_ && colour == colour_) return;
-    barWidth_ = pixels;
-    colour_ = colour;
-    update();
-}
-
-void BarWidget::paintEvent(QPaintEvent*) {
-    if (barWidth_ <= 0) return;
-    QPainter painter(this);
-    painter.fillRect(QRect(0, 0, std::min(barWidth_, width()), height()), colour_);
-}
-
-// ---- WrappingButton ----
-
-void WrappingButton::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    const QString caption = option.text;
-    option.text.clear();
-    painter.drawControl(QStyle::CE_PushButton, option);
-    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? Qt::TextShowMnemonic
-                                                                              : Qt::TextHideMnemonic;
-    painter.drawItemText(area, flags, palette(), isEnabled(), caption, QPalette::ButtonText);
-}
-
-// ---- widenToFit ----
-
-void widenToFit(QLabel* label) {
-    if (!label || !label->parentWidget()) return;
-    const int needed = label->sizeHint().width();
-    QRect box = label->geometry();
-    if (needed <= box.width()) return;
-    const int room = label->parentWidget()->width();
-    const Qt::Alignment align = label->alignment();
-    if (align & Qt::AlignRight) {
-        const int right = box.right() + 1;
-        box.setLeft(std::max(0, right - needed));
-    } else if (align & Qt::AlignHCenter) {
-        const int extra = needed - box.width();
-        box.setLeft(std::max(0, box.left() - (extra + 1) / 2));
-        box.setWidth(std::min(needed, room - box.left()));
-    } else {
-        box.setWidth(std::min(needed, room - box.left()));
-    }
-    label->setGeometry(box);
-}
 
 // ---- FormBinder ----
 
@@ -348,7 +278,7 @@ void FormBinder::bind(forms::TextBox& model, QLineEdit* widget) {
     connect(widget, &QLineEdit::cursorPositionChanged, widget, take);
     connect(widget, &QLineEdit::returnPressed, widget, [&model, take] {
         take();
-        model.keyPress(kEnterCode);
+        model.keyPress(kKeyEnter);
     });
 }
 
@@ -386,7 +316,7 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
                 // A "\r" shown last already shows as a line break: the "\n" that completes it
                 // adds none.
                 if (text[shown->bytes - 1] == '\r' && !more.empty() && more.front() == '\n') more.remove_prefix(1);
-                const QString part = displayText(std::string(more));
+                const QString part = toQStringLines(more);
                 if (!part.isEmpty()) {
                     // One edit, laid out once when it ends. A caret at the end moves on with
                     // the new text, as the model's does.
@@ -398,7 +328,7 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
                     shown->units += static_cast<int>(part.size());
                 }
             } else {
-                const QString all = displayText(text);
+                const QString all = toQStringLines(text);
                 w->setPlainText(all);
                 shown->units = static_cast<int>(all.size());
                 shown->caretBytes = 0;
@@ -493,7 +423,7 @@ void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
         connect(edit, &QLineEdit::textEdited, widget, take);
         connect(edit, &QLineEdit::returnPressed, widget, [&model, take] {
             take();
-            model.keyPress(kEnterCode);
+            model.keyPress(kKeyEnter);
         });
     }
 }

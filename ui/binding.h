@@ -9,7 +9,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +18,7 @@
 #include <string>
 
 #include "platform/forms.h"
+#include "platform/qt/utf8.h"
 
 class QAction;
 class QCheckBox;
@@ -28,41 +28,15 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace kestrin::ui {
 
-QString toQString(const std::string& text);
-std::string toStdString(const QString& text);
 QColor toQColor(forms::Rgb colour);
 // A label shows its caption as written, except that "&&" shows a single "&".
 QString labelText(const std::string& caption);
-// Line ends of a text box ("\r\n", or a single "\r" or "\n") as the widget writes them.
-QString displayText(const std::string& text);
 
-// A filled bar whose width (in pixels, from the left) and colour come from a Shape model.
-class BarWidget : public QWidget {
-public:
-    using QWidget::QWidget;
-    void setBar(double width, QColor colour);
-    int barWidth() const { return barWidth_; }
-    QColor colour() const { return colour_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    int barWidth_ = 0;
-    QColor colour_;
-};
-
-// A push button whose caption wraps onto further lines when it is wider than the button.
-class WrappingButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
+class BarWidget;
 
 class FormBinder : public QObject {
 public:
@@ -100,9 +74,5 @@ private:
     std::function<void(int)> heightHandler_;
     int shownHeight_ = -1;
 };
-
-// Widens a label whose text does not fit its box, within its parent: a left-aligned label
-// grows to the right, a right-aligned one to the left, a centred one on both sides.
-void widenToFit(QLabel* label);
 
 }  // namespace kestrin::ui

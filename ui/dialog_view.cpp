@@ -1,6 +1,7 @@
 #include "ui/dialog_view.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 #include "ui/look.h"
 
@@ -17,6 +18,20 @@ DialogView::DialogView(forms::Form& form, int widthTwips, int heightTwips, bool 
 void DialogView::showCentred() {
     centreOnScreen(this, outerSize(this));
     show();
+}
+
+void DialogView::showBeside(const QWidget* anchor) {
+    if (!anchor || !placeBeside(this, anchor)) centreOnScreen(this, outerSize(this));
+    show();
+}
+
+void DialogView::keyPressEvent(QKeyEvent* event) {
+    // Reaches the window when the focused control has no use for the key.
+    if (escapeCloses_ && event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DialogView::closeEvent(QCloseEvent* event) {

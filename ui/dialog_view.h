@@ -1,5 +1,6 @@
 // What the four dialog windows share: a fixed client size in twips, the form binding, a
-// close that tells the owner, and showing in the middle of the screen.
+// close that tells the owner, Escape as the close box, and showing in the middle of the
+// screen or beside another window.
 #pragma once
 
 #include <QWidget>
@@ -16,6 +17,10 @@ public:
 
     QWidget* widgetFor(const forms::Control& control) const { return binder_->widgetFor(&control); }
     void showCentred();
+    // Shows the window beside the anchor where the screen has room, else in the middle.
+    void showBeside(const QWidget* anchor);
+    // Escape closes the window as its close box does (the default).
+    void setEscapeCloses(bool closes) { escapeCloses_ = closes; }
 
 signals:
     // The window has closed; the owner may now let it go.
@@ -23,11 +28,13 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     FormBinder& binder() { return *binder_; }
 
 private:
     FormBinder* binder_;
     bool closing_ = false;
+    bool escapeCloses_ = true;
 };
 
 }  // namespace kestrin::ui

@@ -17,6 +17,7 @@ IpView::IpView(IpForm& form, QWidget* owner) : DialogView(form, 3360, 2115, fals
     auto* ok = new QPushButton(this);
     ok->setGeometry(twips(1088, 1650, 1185, 345));
     binder().bind(form.cmdOK, ok);
+    ok->setFocus();  // Enter closes the dialog
 }
 
 }  // namespace kestrin::ui

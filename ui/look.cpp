@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace kestrin::ui {
 
 QFont applicationFont() {
@@ -103,6 +105,27 @@ void centreOnScreen(QWidget* window, QSize outer) {
     const QRect area = screen->availableGeometry();
     const QPoint topLeft(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
     window->move(topLeft);
+}
+
+std::optional<QPoint> besidePlace(const QRect& anchorFrame, QSize outer, const QRect& area) {
+    int top = std::min(anchorFrame.top(), area.y() + area.height() - outer.height());
+    top = std::max(top, area.top());
+    const int right = anchorFrame.x() + anchorFrame.width();
+    if (right + outer.width() <= area.x() + area.width()) return QPoint(right, top);
+    const int left = anchorFrame.x() - outer.width();
+    if (left >= area.x()) return QPoint(left, top);
+    return std::nullopt;
+}
+
+bool placeBeside(QWidget* window, const QWidget* anchor) {
+    QScreen* screen = anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return false;
+    const QRect anchorFrame = anchor->frameGeometry();
+    QSize outer = outerSize(window);
+    if (outer == window->size()) outer += anchorFrame.size() - anchor->size();
+    const std::optional<QPoint> place = besidePlace(anchorFrame, outer, screen->availableGeometry());
+    if (place) window->move(*place);
+    return place.has_value();
 }
 
 }  // namespace kestrin::ui

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace kestrin::ui {
@@ -33,5 +35,13 @@ QPixmap picture(const QString& programFolder, const QString& name);
 void centreOnScreen(QWidget* window, QSize outerSize);
 // The window's own size, plus the frame the window manager adds, when it has one yet.
 QSize outerSize(QWidget* window);
+// Where a window of the given outer size goes beside another window's frame within the
+// screen's free area: right of it, else left of it, its top level with the other's top (moved
+// up as far as the area's bottom needs); nothing when neither side has room.
+std::optional<QPoint> besidePlace(const QRect& anchorFrame, QSize outer, const QRect& area);
+// Moves a window beside another (see besidePlace); false, leaving it where it is, when the
+// screen has no room on either side. A window not shown yet is taken to get the same frame
+// as the other.
+bool placeBeside(QWidget* window, const QWidget* anchor);
 
 }  // namespace kestrin::ui

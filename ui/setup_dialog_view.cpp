@@ -11,6 +11,9 @@ namespace kestrin::ui {
 
 SetupDialogView::SetupDialogView(GameSelectForm& form, QWidget* owner)
     : DialogView(form, 3825, 1800, false, owner) {
+    // Opened from the main window, Escape closes it unconfirmed, changing nothing; at start
+    // closing it would end the program, so there only the close box does.
+    setEscapeCloses(owner != nullptr);
     const auto rightAligned = Qt::AlignRight | Qt::AlignVCenter;
     staticLabel(this, "lblCaption(0)", QStringLiteral("Player Name:"), twips(60, 150, 1050, 195), rightAligned);
     staticLabel(this, "lblCaption(1)", QStringLiteral("Game Type:"), twips(60, 570, 1050, 195), rightAligned);

@@ -1,8 +1,12 @@
 #include "ui/widgets.h"
 
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
-#include "ui/binding.h"
+#include <algorithm>
+#include <cmath>
+
 #include "ui/look.h"
 
 namespace kestrin::ui {
@@ -33,10 +37,60 @@ QLabel* staticLabel(QWidget* parent, const char* name, const QString& caption, c
     return label;
 }
 
+void widenToFit(QLabel* label) {
+    if (!label || !label->parentWidget()) return;
+    const int needed = label->sizeHint().width();
+    QRect box = label->geometry();
+    if (needed <= box.width()) return;
+    const int room = label->parentWidget()->width();
+    const Qt::Alignment align = label->alignment();
+    if (align & Qt::AlignRight) {
+        const int right = box.right() + 1;
+        box.setLeft(std::max(0, right - needed));
+    } else if (align & Qt::AlignHCenter) {
+        const int extra = needed - box.width();
+        box.setLeft(std::max(0, box.left() - (extra + 1) / 2));
+        box.setWidth(std::min(needed, room - box.left()));
+    } else {
+        box.setWidth(std::min(needed, room - box.left()));
+    }
+    label->setGeometry(box);
+}
+
 void OutlineWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void BarWidget::setBar(double width, QColor colour) {
+    // A width below zero (or not a number at all) draws nothing; the bar never leaves its box.
+    int pixels = std::isfinite(width) ? static_cast<int>(std::floor(width + 0.5)) : 0;
+    pixels = std::clamp(pixels, 0, 1 << 16);
+    if (pixels == barWidth_ && colour == colour_) return;
+    barWidth_ = pixels;
+    colour_ = colour;
+    update();
+}
+
+void BarWidget::paintEvent(QPaintEvent*) {
+    if (barWidth_ <= 0) return;
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, std::min(barWidth_, width()), height()), colour_);
+}
+
+void WrappingButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? Qt::TextShowMnemonic
+                                                                              : Qt::TextHideMnemonic;
+    painter.drawItemText(area, flags, palette(), isEnabled(), caption, QPalette::ButtonText);
 }
 
 }  // namespace kestrin::ui

@@ -1,9 +1,11 @@
-// Small building blocks of the window views: frames with their panels, static labels and the
-// outline of the time bar.
+// Small building blocks of the window views: frames with their panels, static labels, the
+// time bar and its outline, and a button whose caption wraps.
 #pragma once
 
 #include <QGroupBox>
+#include <QColor>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kestrin::ui {
@@ -17,10 +19,39 @@ QWidget* panel(QGroupBox* frame, int index, int widthTwips, int heightTwips, int
 QLabel* staticLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
+// Widens a label whose text does not fit its box, within its parent: a left-aligned label
+// grows to the right, a right-aligned one to the left, a centred one on both sides.
+void widenToFit(QLabel* label);
+
 // A black rectangle outline.
 class OutlineWidget : public QWidget {
 public:
     using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A filled bar whose width (in pixels, from the left) and colour come from a Shape model.
+class BarWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    void setBar(double width, QColor colour);
+    int barWidth() const { return barWidth_; }
+    QColor colour() const { return colour_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int barWidth_ = 0;
+    QColor colour_;
+};
+
+// A push button whose caption wraps onto further lines when it is wider than the button.
+class WrappingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -181,7 +181,8 @@ void Windows::openStats() {
     bundle->logic.Load();
     bundle->view = new StatsView(bundle->form);
     forgetWhenClosed(stats_, bundle, bundle->view.data());
-    bundle->view->showCentred();
+    // Beside the game, not over it.
+    bundle->view->showBeside(mainView());
 }
 
 void Windows::openIp() {
@@ -189,8 +190,9 @@ void Windows::openIp() {
     auto* bundle = new IpBundle(addresses_, game_.errors);
     ip_ = bundle;
     bundle->logic.Load();
-    bundle->view = new IpView(bundle->form);
-    bundle->view->setWindowModality(Qt::ApplicationModal);
+    // Modal to the main window only: a statistics viewer stays usable.
+    bundle->view = new IpView(bundle->form, mainView());
+    bundle->view->setWindowModality(Qt::WindowModal);
     forgetWhenClosed(ip_, bundle, bundle->view.data());
     bundle->view->showCentred();
 }
@@ -204,8 +206,8 @@ void Windows::openAbout() {
     });
     about_ = bundle;
     bundle->logic.Load();
-    bundle->view = new AboutView(bundle->form, bundle->logic, toQString(game_.programFolder));
-    bundle->view->setWindowModality(Qt::ApplicationModal);
+    bundle->view = new AboutView(bundle->form, bundle->logic, toQString(game_.programFolder), mainView());
+    bundle->view->setWindowModality(Qt::WindowModal);
     forgetWhenClosed(about_, bundle, bundle->view.data());
     bundle->view->showCentred();
 }

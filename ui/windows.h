@@ -3,8 +3,9 @@
 // At start the set-up dialog is the first window; with auto-start it applies the stored
 // choice inside its load and is never seen. Applying the choice shows the main window the
 // first time. From the main window, Setup opens the set-up dialog again (modal, owned by the
-// main window), High Scores opens the statistics viewer (modeless, no owner, at most one),
-// and the menus open the IP addresses and about dialogs (modal). Each window is made fresh
+// main window), High Scores opens the statistics viewer (modeless, no owner, at most one,
+// beside the main window), and the menus open the IP addresses and about dialogs (modal to
+// the main window, so that the viewer stays usable). Each window is made fresh
 // when it opens and let go once it has closed; the program ends when none is left open.
 #pragma once
 
@@ -50,8 +51,8 @@ public:
     // WindowOpener: the main window's commands.
     void openSetup() override;        // the set-up dialog, modal
     void openStats() override;        // the viewer, or the open one brought forward
-    void openIp() override;           // modal
-    void openAbout() override;        // modal
+    void openIp() override;           // modal to the main window
+    void openAbout() override;        // modal to the main window
     void closeMainWindow() override;  // Exit
 
     // What is open now (null when it is not).

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 
+#include "platform/qt/utf8.h"
+
 namespace kestrin {
 
 namespace {
@@ -27,7 +29,7 @@ std::string QtCalendar::nowText() {
     const QLocale locale = QLocale::system();
     const QString format = locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
                            timeWithoutZone(locale.timeFormat(QLocale::LongFormat));
-    return locale.toString(QDateTime::currentDateTime(), format).toStdString();
+    return toStdString(locale.toString(QDateTime::currentDateTime(), format));
 }
 
 }  // namespace kestrin

@@ -6,10 +6,12 @@
 #include <QString>
 #include <QUrl>
 
+#include "platform/qt/utf8.h"
+
 namespace kestrin {
 
 bool QtDesktopShell::open(const std::string& target, const std::string& workingFolder) {
-    const QString text = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size()));
+    const QString text = toQString(target);
     if (text.isEmpty()) return false;
 
     if (text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) ||
@@ -22,8 +24,7 @@ bool QtDesktopShell::open(const std::string& target, const std::string& workingF
     // A file: a relative path is taken from the working folder.
     QString path = text;
     if (QFileInfo(path).isRelative() && !workingFolder.empty())
-        path = QDir(QString::fromUtf8(workingFolder.data(), static_cast<qsizetype>(workingFolder.size())))
-                   .filePath(path);
+        path = QDir(toQString(workingFolder)).filePath(path);
     if (!QFileInfo::exists(path)) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }

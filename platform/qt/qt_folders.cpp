@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include "platform/qt/utf8.h"
+
 namespace kestrin {
 
 namespace {
@@ -20,14 +22,14 @@ bool canCreateFilesIn(const QString& folder) {
 Folders chooseFolders() {
     Folders folders;
     const QString program = QCoreApplication::applicationDirPath();
-    folders.program = program.toStdString();
+    folders.program = toStdString(program);
     if (canCreateFilesIn(program)) {
         folders.write = folders.program;
         return folders;
     }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);  // a failure shows later, when a file cannot be written there
-    folders.write = data.toStdString();
+    folders.write = toStdString(data);
     return folders;
 }
 

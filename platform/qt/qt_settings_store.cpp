@@ -2,7 +2,6 @@
 
 #include "platform/failure.h"
 
-#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -53,19 +52,35 @@ std::string QtSettingsStore::read(const std::string& application, const std::str
 
 void QtSettingsStore::write(const std::string& application, const std::string& section,
                             const std::string& key, const std::string& value) {
-    QSettings& settings = settingsFor(application);
-    settings.setValue(qtKey(section, key), QString::fromStdString(value));
-    settings.sync();
-    const QSettings::Status status = settings.status();
-    if (status == QSettings::NoError) return;
+    writeAll(application, {{section, key, value}});
+}
 
-    // QSettings keeps the first error it met, also one met while reading: start afresh from
-    // the file for the next call (which forgets a value that could not be saved).
-    const QString file = settings.fileName();
-    files_.erase(application);
-    // A file holding lines QSettings could not read reports a format error even though the
-    // write went through.
-    if (status == QSettings::FormatError && QFileInfo(file).isFile() && QFileInfo(file).isWritable()) return;
+void QtSettingsStore::writeAll(const std::string& application, const std::vector<Write>& writes) {
+    // The file as the store's own QSettings names it; a QSettings on that name shares what
+    // the store's one has read, so a save does not read the file again.
+    const QString file = settingsFor(application).fileName();
+
+    // QSettings keeps the first error it ever met, so each save gets a QSettings of its own
+    // whose status speaks of this save only.
+    QSettings::Status status = QSettings::NoError;
+    {
+        QSettings save(file, QSettings::IniFormat);
+        for (const Write& one : writes)
+            save.setValue(qtKey(one.section, one.key), QString::fromStdString(one.value));
+        save.sync();
+        status = save.status();
+    }
+    // The error may have been met while reading: a line QSettings cannot read says nothing
+    // about the save (which drops that line). Values that were not saved are still pending,
+    // and a fresh QSettings tries them once more: its status tells whether the file now holds
+    // them. A second try covers a file changed by someone else in between.
+    for (int tries = 0; status != QSettings::NoError && tries < 2; ++tries) {
+        QSettings check(file, QSettings::IniFormat);
+        check.sync();
+        status = check.status();
+        if (status == QSettings::AccessError) break;
+    }
+    if (status == QSettings::NoError) return;
     throw Failure(failures::kPathFileAccess,
                   "Path/File access error: the settings could not be saved to " + file.toStdString());
 }

@@ -7,6 +7,8 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include "platform/qt/utf8.h"
+
 namespace kestrin {
 
 // A loaded (or loading) sound and whether a play waits for the loading to finish.
@@ -19,7 +21,7 @@ QtSound::QtSound() = default;
 QtSound::~QtSound() = default;
 
 void QtSound::playFile(const std::string& path) {
-    const QString file = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+    const QString file = toQString(path);
     if (path.empty() || !QFileInfo(file).isFile()) return;
     if (QMediaDevices::defaultAudioOutput().isNull()) return;
 

@@ -104,7 +104,8 @@ TEST_F(ApplyChoicesTest, StatisticsRecordsThatDoNotFitAreReported) {
     rig.choose("Ann", 0);
     EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 6 in Main.NewGameSelect"});
     EXPECT_EQ(rig.state.stats.PointsBanked, 5);  // loaded before the failing field
-    EXPECT_EQ(rig.state.stats.BanksMade, 7);     // the failing one keeps its value
+    EXPECT_EQ(rig.state.stats.BanksMade, 0);     // the failing one and those after it are 0:
+                                                 // nothing of an earlier player's stays
 
     rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "1|2|3");
     rig.choose("Ann", 0);

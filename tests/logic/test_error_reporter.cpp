@@ -53,9 +53,17 @@ TEST_F(ErrorReporterTest, ReportsAppendInOrderAndSkipZeroAndTwenty) {
     EXPECT_EQ(*log(), (std::vector<std::string>{"earlier line", "05/12/2026 17:50:45 Error 13 in Unknown - Type mismatch",
                                                 "05/12/2026 17:50:45 Error -5 in IP.Load - Odd"}));
 
+    errors.setExecutableName("Kestrin2");  // a renamed copy names itself
+    errors.ReportError("Main.tmrGame", 6, "Overflow");
+    errors.setExecutableName("");
+    errors.ReportError("Main.tmrGame", 6, "Overflow");
+    EXPECT_EQ(boxes.shown[2].title, "Kestrin2 Error 6 in Main.tmrGame");
+    EXPECT_EQ(boxes.shown[3].title, "Kestrin Error 6 in Main.tmrGame");
+    EXPECT_EQ(log()->back(), "05/12/2026 17:50:45 Error 6 in Main.tmrGame - Overflow");
+
     files.failWrites = true;  // an unwritable log: the box still shows, nothing escapes
     EXPECT_NO_THROW(errors.ReportError("Main.Load", failures::kPathFileAccess, "Path/File access error"));
-    EXPECT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown.size(), 5u);
 }
 
 TEST_F(ErrorReporterTest, GuardReportsEveryKindOfFailureAndGoesOn) {

@@ -110,6 +110,7 @@ TEST_F(HighScoreTest, WriteScoresStoresEveryPlaceUnderItsTable) {
     table.InsertScores(70, "Ann");
     table.WriteScores();
     EXPECT_EQ(store.size(), 20u);
+    EXPECT_EQ(store.operationCount, 1) << "the table is saved as one operation";
     EXPECT_EQ(store.get("KestrinSolo", "Scores\\", "1name"), "Ann");
     EXPECT_EQ(store.get("KestrinSolo", "Scores\\", "1score"), "70");
     EXPECT_EQ(store.get("KestrinSolo", "Scores\\", "10score"), "0");
@@ -117,6 +118,11 @@ TEST_F(HighScoreTest, WriteScoresStoresEveryPlaceUnderItsTable) {
     table.setTableName("Kestrin");
     table.ReadScores();
     EXPECT_EQ(table.Name(1), "No name");
+
+    table.InsertScores(90, "Bob");
+    store.failWrites = true;  // a failed save reaches the caller
+    EXPECT_EQ(failureNumber([&] { table.WriteScores(); }), failures::kPathFileAccess);
+    EXPECT_FALSE(store.get("Kestrin", "Scores\\", "1name"));
 }
 
 }  // namespace

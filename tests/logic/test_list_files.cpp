@@ -41,6 +41,12 @@ TEST_F(ListFilesTest, EveryLineIsKeptAndOnlyExactlyNewTextsAreSaved) {
     const std::vector<std::string> expected{"Ann", "", "Ann", std::string("\xff\0x", 3), "ann", "Ann "};
     EXPECT_EQ(combo.items(), expected);
     EXPECT_EQ(file(), expected);
+
+    // A text with a line break would split into other entries: neither list nor file takes
+    // it, however often it is confirmed.
+    for (const char* text : {"Ann\nBob", "Ann\r\nBob", "Ann\rBob", "Bob\n", "\n", "Ann\nBob"}) save(text);
+    EXPECT_EQ(combo.items(), expected);
+    EXPECT_EQ(file(), expected);
 }
 
 TEST_F(ListFilesTest, OverlongFileFillsTheListThenOverflows) {

@@ -25,23 +25,34 @@ TEST(PlayerStats, RecordsRoundTripPerPlayer) {
     PlayerStats bob = filled(-2147483647 - 1);
     WriteStats(store, "Bob", bob);
 
+    // A player without a record starts from zeros, never from the counters held before.
     PlayerStats loaded = filled(7);
     ReadStats(store, "Nobody", loaded);
-    EXPECT_EQ(loaded, filled(7));
+    EXPECT_EQ(loaded, PlayerStats{});
+    EXPECT_EQ(NewPlayerRecord(store, "Ann"), std::nullopt) << "a record is never replaced";
+    const auto nobody = NewPlayerRecord(store, "Nobody");
+    ASSERT_TRUE(nobody.has_value());
+    EXPECT_EQ(nobody->section, "Profiles\\Nobody");
+    EXPECT_EQ(nobody->key, "Statistics");
+    EXPECT_EQ(nobody->value, "0|0|0|0|0|0|0|0|0|0|0|0");
     ReadStats(store, "Ann", loaded);
     EXPECT_EQ(loaded, ann);
     ReadStats(store, "Bob", loaded);
     EXPECT_EQ(loaded, bob);
 
-    store.set("Kestrin", "Profiles\\Ann", "Statistics", " 1 |2.5|3.5|-0.5|1e3|+6|\t7|8|9|10|11|12|extra");
+    // Numbers too small for a double are zero, not an overflow.
+    store.set("Kestrin", "Profiles\\Ann", "Statistics",
+              " 1 |2.5|3.5|-0.5|1e3|+6|\t7|1e-400|-1e-400|0.000001e-999999999999|1000e-402|12|extra");
     ReadStats(store, "Ann", loaded);
     EXPECT_EQ(loaded.HighGuesses, 0);
     EXPECT_EQ(loaded.CorrectGuesses, 4);
     EXPECT_EQ(loaded.LowGuesses, 1000);
-    EXPECT_EQ(loaded.SPPointsScored, 12);
+    EXPECT_EQ(StatsRecord(loaded), "1|2|4|0|1000|6|7|0|0|0|0|12");
 }
 
-TEST(PlayerStats, BadRecordLoadsUpToTheFailingField) {
+// A bad record keeps what it gave before the bad field; nothing of the counters held before
+// survives, so the next save cannot give them to this player.
+TEST(PlayerStats, BadRecordLoadsUpToTheFailingFieldAndZerosTheRest) {
     const struct {
         const char* record;
         std::int32_t failure;
@@ -53,14 +64,16 @@ TEST(PlayerStats, BadRecordLoadsUpToTheFailingField) {
         {"1|2|x|4|5|6|7|8|9|10|11|12", failures::kTypeMismatch, 2},
         {"1|2|3|4||6|7|8|9|10|11|12", failures::kTypeMismatch, 4},
         {"1|99999999999|3|4|5|6|7|8|9|10|11|12", failures::kOverflow, 1},
+        {"1|2|3|4|5|6|7|1e400|9|10|11|12", failures::kOverflow, 7},
+        {"1|2|3|4|5|6|7|8|-0.1e310|10|11|12", failures::kOverflow, 8},
     };
     testing::MemorySettingsStore store;
     for (const auto& c : cases) {
         store.set("Kestrin", "Profiles\\Ann", "Statistics", c.record);
-        PlayerStats stats = filled(7);
+        PlayerStats stats = filled(7);  // the previous player's
         EXPECT_EQ(failureNumber([&] { ReadStats(store, "Ann", stats); }), c.failure) << c.record;
         for (int position = 1; position <= PlayerStats::kCount; ++position)
-            EXPECT_EQ(stats.at(position), position <= c.loaded ? position : 7) << c.record << " @" << position;
+            EXPECT_EQ(stats.at(position), position <= c.loaded ? position : 0) << c.record << " @" << position;
     }
     EXPECT_EQ(failureNumber([] { filled(0).at(13); }), failures::kSubscriptOutOfRange);
 }

@@ -2,6 +2,7 @@
 // writes.
 #include <gtest/gtest.h>
 
+#include "records/player_stats.h"
 #include "shell/setup_dialog.h"
 #include "tests/support/doubles.h"
 
@@ -10,8 +11,12 @@ namespace {
 
 struct RecordingTarget : GameSelectTarget {
     void showMainWindow() override { calls.push_back("show"); }
-    void NewGameSelect() override { calls.push_back("apply"); }
+    void NewGameSelect() override {
+        calls.push_back("apply");
+        if (onApply) onApply();
+    }
     std::vector<std::string> calls;
+    std::function<void()> onApply;
 };
 
 class SetupDialogTest : public ::testing::Test {
@@ -56,6 +61,7 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsAndConfirmingStoresThem) {
     EXPECT_EQ(setting("Program", "GameSelect"), "0");
     EXPECT_EQ(setting("Program", "AutoStart"), "0");
     EXPECT_EQ(setting("Profiles\\Anonymous", "Statistics"), "0|0|0|0|0|0|0|0|0|0|0|0");
+    EXPECT_EQ(store.operationCount, 1) << "the choice and the zero record are saved as one";
     EXPECT_EQ(files.files.at("/game/PlayerName.dat"), std::vector<std::string>{"Anonymous"});
     EXPECT_EQ(target.calls, (std::vector<std::string>{"show", "apply"}));
     EXPECT_TRUE(state.MainWindowShown);
@@ -70,6 +76,8 @@ TEST_F(SetupDialogTest, ConfirmingKeepsAnExistingRecordAndNeverOpensASecondWindo
     form->cmbGameSelect.setListIndex(1);
     form->cmbPlayerName.keyPress(13);  // Enter in the name box confirms
     EXPECT_EQ(setting("Profiles\\Bob", "Statistics"), "1|2|3|4|5|6|7|8|9|10|11|12");
+    EXPECT_EQ(setting("Program", "GameSelect"), "1");
+    EXPECT_EQ(store.operationCount, 1);
     EXPECT_EQ(target.calls, std::vector<std::string>{"apply"});
     EXPECT_EQ(state.strPlayerName, "Bob");
     EXPECT_EQ(state.lngGameType, 1);
@@ -112,7 +120,7 @@ TEST_F(SetupDialogTest, AutoStartAppliesTheStoredChoiceOnlyAtProgramStart) {
 }
 
 TEST_F(SetupDialogTest, StoredValuesTheProgramNeverWritesReadAsDefaults) {
-    for (const char* odd : {"2", "-1", "abc", "", "99999999999", "1.5"}) {
+    for (const char* odd : {"2", "-1", "abc", "", "99999999999", "1.5", "1.4", " 1 ", "+1", "1e0", "01", "1\t"}) {
         store.set("Kestrin", "Program", "GameSelect", odd);
         store.set("Kestrin", "Program", "AutoStart", odd);
         open();
@@ -131,6 +139,57 @@ TEST_F(SetupDialogTest, SettingsThatCannotBeSavedAreReportedAndTheGameStillStart
     EXPECT_EQ(messageBox.shown[0].title, "Kestrin Error 75 in GameSelect.cmdOK");
     EXPECT_EQ(target.calls, (std::vector<std::string>{"show", "apply"}));
     EXPECT_EQ(state.strPlayerName, "Anonymous");
+}
+
+// Ann has played; Bob is new. However the name list fails, the choice and Bob's zero record
+// are saved, and Bob starts from zeros: nothing of Ann's reaches Bob's record.
+TEST_F(SetupDialogTest, NoFailureCarriesOnePlayersCountersToAnother) {
+    const std::string annRecord = "1460|146|146|278|0|132|0|0|0|0|6|1460";
+    const std::vector<std::string> fullList(ListFiles::kMaxEntries, "someone");
+    const struct {
+        const char* how;
+        std::function<void()> breakTheList;
+        std::int32_t failure;
+    } cases[] = {
+        {"unwritable", [&] { files.failWrites = true; }, failures::kPathFileAccess},
+        {"full", [&] { files.files["/game/PlayerName.dat"] = fullList; }, failures::kOverflow},
+    };
+    target.onApply = [&] { ReadStats(store, state.strPlayerName, state.stats); };
+    for (const auto& c : cases) {
+        store = MemorySettingsStore{};
+        files = MemoryFiles{};
+        messageBox.shown.clear();
+        store.set("Kestrin", "Profiles\\Ann", "Statistics", annRecord);
+        open();
+        form->cmbPlayerName.setText("Ann");
+        form->cmdOK.click();
+        ASSERT_EQ(StatsRecord(state.stats), annRecord) << c.how;
+
+        c.breakTheList();
+        open();
+        form->cmbPlayerName.setText("Bob");
+        form->chkGameSelect.setValue(1);
+        form->cmdOK.click();
+        ASSERT_EQ(messageBox.shown.size(), 1u) << c.how;
+        EXPECT_EQ(messageBox.shown[0].title, "Kestrin Error " + std::to_string(c.failure) + " in GameSelect.cmdOK");
+        EXPECT_EQ(setting("Scores", "LastName"), "Bob") << c.how;
+        EXPECT_EQ(setting("Program", "AutoStart"), "1") << c.how;
+        EXPECT_EQ(setting("Profiles\\Bob", "Statistics"), "0|0|0|0|0|0|0|0|0|0|0|0") << c.how;
+        EXPECT_EQ(state.strPlayerName, "Bob");
+        EXPECT_EQ(state.stats, PlayerStats{}) << c.how;
+        EXPECT_EQ(setting("Profiles\\Ann", "Statistics"), annRecord);
+    }
+
+    // The name the dialog offers is not the player until it is applied: another copy that
+    // saved "Cy" as the last name does not turn Bob's counters into Cy's when the dialog is
+    // opened and closed again.
+    state.stats.BanksMade = 3;
+    store.set("Kestrin", "Scores", "LastName", "Cy");
+    open();
+    EXPECT_EQ(form->cmbPlayerName.text(), "Cy");
+    form->close();
+    EXPECT_EQ(state.strPlayerName, "Bob");
+    EXPECT_EQ(state.stats.BanksMade, 3);
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 #include "platform/qt/qt_sockets.h"
 #include "platform/qt/qt_text_files.h"
 #include "platform/qt/qt_timer_driver.h"
+#include "shell/list_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,8 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace kestrin {
 namespace {
@@ -41,6 +48,29 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 // --- Settings store -----------------------------------------------------------------------
+
+// While it lives, no file may grow beyond 16 bytes, as on a full disk: saves fail, for root
+// too. Nothing may be printed meanwhile (a log file would be cut short as well).
+class FullDisk {
+public:
+    FullDisk() {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = previous_;
+        small.rlim_cur = 16;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*previousSignal_)(int) = nullptr;
+};
 
 // Points the user's configuration folder at a fresh temporary folder for one test.
 class SettingsFolder : public ::testing::Test {
@@ -69,10 +99,12 @@ TEST_F(SettingsFolder, AwkwardNamesRoundTripInOneFilePerApplicationAndStayInThei
                                             " spaced ", "#hash", "a//b/", "\\\\host\\"};
     {
         QtSettingsStore store;
+        std::vector<SettingsStore::Write> scores;  // saved as one operation
         for (const std::string& name : names) {
             store.write("Kestrin", "Profiles\\" + name, "Statistics", "of " + name);
-            store.write("KestrinSolo", "Scores\\", name, "@ByteArray(x), \"q\", ;" + name);
+            scores.push_back({"Scores\\", name, "@ByteArray(x), \"q\", ;" + name});
         }
+        store.writeAll("KestrinSolo", scores);
         store.write("Kestrin", "Profiles\\a", "b/Statistics", "key of a");
         EXPECT_EQ(store.fileName("Kestrin"), config.filePath("Kestrin/Kestrin.ini").toStdString());
     }
@@ -91,7 +123,7 @@ TEST_F(SettingsFolder, AwkwardNamesRoundTripInOneFilePerApplicationAndStayInThei
     EXPECT_EQ(store.read("Kestrin", "Profiles", "a/b/Statistics", "absent"), "absent");
 }
 
-TEST_F(SettingsFolder, AnUnwritableFolderFailsTheWriteAndAHandEditedFileStillReads) {
+TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFailed) {
     // A configuration folder below a plain file cannot be created, not even by root.
     writeBytes(config.filePath("file"), "x");
     useConfigFolder(config.filePath("file/config"));
@@ -101,18 +133,44 @@ TEST_F(SettingsFolder, AnUnwritableFolderFailsTheWriteAndAHandEditedFileStillRea
 
     useConfigFolder(config.path());
     ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Kestrin")));
-    writeBytes(config.filePath("Kestrin/Kestrin.ini"),
-               "[Program]\nGameSelect=a, b\nAutoStart=@Variant(\\0\\0\\0\\x7f)\n\xff\xfe[[[\n=\n");
+    // Lines QSettings cannot read: values without "=", a section header cut short.
+    const QByteArray handEdited("[Program]\nGameSelect=a, b\nAutoStart=@Variant(\\0\\0\\0\\x7f)\n\xff\xfe[[[\n=\n"
+                                "no equals sign\n[Profiles%255CAnn\nStatistics=1|2\n");
+    const QString file = config.filePath("Kestrin/Kestrin.ini");
+    writeBytes(file, handEdited);
     QtSettingsStore store;
     EXPECT_EQ(store.read("Kestrin", "Program", "GameSelect", "0"), "a, b");
     store.read("Kestrin", "Program", "AutoStart", "0");  // any text, no crash
-    store.write("Kestrin", "Program", "GameSelect", "1");
-    EXPECT_EQ(QtSettingsStore().read("Kestrin", "Program", "GameSelect", "0"), "1");
+
+    // Every save that does not reach the disk fails, the first and every later one alike.
+    std::vector<std::int32_t> numbers;
+    {
+        FullDisk full;
+        for (const char* host : {"10.0.0.1", "10.0.0.2"}) {
+            numbers.push_back(failureOf([&] { store.write("Kestrin", "Player", "LastIP", host); }).number());
+            numbers.push_back(failureOf([&] {
+                store.writeAll("Kestrin", {{"Scores\\", "1name", "Ann"}, {"Scores\\", "1score", "70"}});
+            }).number());
+        }
+    }
+    EXPECT_EQ(numbers, std::vector<std::int32_t>(4, failures::kPathFileAccess));
+    QFile unchanged(file);
+    ASSERT_TRUE(unchanged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(unchanged.readAll(), handEdited);
+
+    // With room again the unreadable lines make no save look failed; the values that could
+    // not be saved go to the disk with it.
+    EXPECT_EQ(failureOf([&] { store.write("Kestrin", "Program", "GameSelect", "1"); }).number(), 0);
+    QtSettingsStore fresh;
+    EXPECT_EQ(fresh.read("Kestrin", "Program", "GameSelect", "0"), "1");
+    EXPECT_EQ(fresh.read("Kestrin", "Profiles\\Ann", "Statistics", "-"), "1|2");
+    EXPECT_EQ(fresh.read("Kestrin", "Player", "LastIP", "-"), "10.0.0.2");
+    EXPECT_EQ(fresh.read("Kestrin", "Scores\\", "1score", "-"), "70");
 }
 
 // --- Text files ---------------------------------------------------------------------------
 
-TEST(QtTextFiles, WritesCrLfReadsAnyLineEndAndSurvivesInvalidBytes) {
+TEST(QtTextFiles, WritesCrLfReadsAnyLineEndAndKeepsEveryByte) {
     QTemporaryDir folder;
     const auto path = [&](const char* name) { return folder.filePath(QString::fromUtf8(name)).toStdString(); };
     QtTextFiles files;
@@ -125,16 +183,76 @@ TEST(QtTextFiles, WritesCrLfReadsAnyLineEndAndSurvivesInvalidBytes) {
     EXPECT_EQ(written.readAll().toStdString(), "10.0.0.1\r\n\r\nZoë\r\n");
     EXPECT_EQ(files.readLines(path("ConnectTo.dat")), (std::vector<std::string>{"10.0.0.1", "", "Zoë"}));
 
-    writeBytes(folder.filePath("mixed.dat"), "a\r\nb\nc\rd\r\n\r\nlast");
-    EXPECT_EQ(files.readLines(path("mixed.dat")), (std::vector<std::string>{"a", "b", "c\rd", "", "last"}));
-    writeBytes(folder.filePath("bad.dat"), QByteArray("\xff\xfe\x80\r\nok\r\n\0x\r\n", 13));
+    writeBytes(folder.filePath("mixed.dat"), "a\r\nb\nc\rd\r\n\r\nlast\r");
+    EXPECT_EQ(files.readLines(path("mixed.dat")), (std::vector<std::string>{"a", "b", "c\rd", "", "last\r"}));
+    files.appendLine(path("mixed.dat"), "new");  // the unended last line keeps its CR
+    EXPECT_EQ(files.readLines(path("mixed.dat")),
+              (std::vector<std::string>{"a", "b", "c\rd", "", "last\r", "new"}));
+
+    // A line that is not UTF-8 is Windows-1252, every byte a character of its own.
+    QByteArray high;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) high.append(static_cast<char>(byte));
+    writeBytes(folder.filePath("bad.dat"), QByteArray("\xff\xfe\x80\r\nok\r\n\0x\r\n", 13) + high);
     const auto lines = files.readLines(path("bad.dat"));
-    ASSERT_EQ(lines.size(), 3U);
+    ASSERT_EQ(lines.size(), 4U);
+    EXPECT_EQ(lines[0], "ÿþ€");
     EXPECT_EQ(lines[1], "ok");
+    EXPECT_EQ(lines[2], std::string("\0x", 2));
+    const QString decoded = QString::fromStdString(lines[3]);
+    EXPECT_EQ(QSet<QChar>(decoded.begin(), decoded.end()).size(), 128);
+    EXPECT_TRUE(decoded.startsWith(QStringLiteral("€\u0081‚")) && decoded.endsWith(QStringLiteral("üýþÿ")));
 
     const Failure missing = failureOf([&] { files.readLines(path("none.dat")); });
     EXPECT_EQ(missing.number(), failures::kFileNotFound);
     EXPECT_NE(missing.description().find("none.dat"), std::string::npos);
+}
+
+TEST(QtTextFiles, OnlyPlainFilesAreOpened) {
+    // A FIFO would hold the program up until someone writes to it; it, a folder and a device
+    // fail at once instead.
+    QTemporaryDir folder;
+    const std::string fifo = folder.filePath("PlayerName.dat").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("ConnectTo.dat")));
+    QtTextFiles files;
+    for (const std::string& path : {fifo, folder.filePath("ConnectTo.dat").toStdString(), std::string("/dev/null")}) {
+        EXPECT_TRUE(files.exists(path));
+        for (const std::function<void()>& use : std::initializer_list<std::function<void()>>{
+                 [&] { files.readLines(path); }, [&] { files.createEmpty(path); },
+                 [&] { files.appendLine(path, "Ann"); }}) {
+            const Failure failure = failureOf(use);
+            EXPECT_EQ(failure.number(), failures::kPathFileAccess) << path;
+            EXPECT_NE(failure.description().find(path), std::string::npos) << failure.description();
+        }
+    }
+}
+
+TEST(QtTextFiles, AListFileEditedElsewhereKeepsItsEntriesApart) {
+    // Written by hand or by an older copy: a Latin-1 name, no line end after the last line.
+    QTemporaryDir folder;
+    const QString file = folder.filePath("PlayerName.dat");
+    writeBytes(file, "Ann\r\nM\xfcller");
+    QtTextFiles files;
+    ListFiles lists(files, folder.path().toStdString());
+    forms::Form form("frmGameSelect");
+    forms::ComboBox combo(form, "cmbPlayerName");
+    const auto save = [&](const char* text) {
+        combo.setText(text);
+        lists.SaveListItem(kPlayerNameFile, combo);
+    };
+    const auto bytes = [&] {
+        QFile read(file);
+        return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
+    };
+
+    lists.LoadList(kPlayerNameFile, combo);
+    EXPECT_EQ(combo.items(), (std::vector<std::string>{"Ann", "Müller"}));
+    save("Müller");  // the same player: nothing is written
+    EXPECT_EQ(bytes(), QByteArray("Ann\r\nM\xfcller"));
+    save("Bob");
+    EXPECT_EQ(bytes(), QByteArray("Ann\r\nM\xfcller\r\nBob\r\n"));
+    lists.LoadList(kPlayerNameFile, combo);
+    EXPECT_EQ(combo.items(), (std::vector<std::string>{"Ann", "Müller", "Bob"}));
 }
 
 // --- Sockets ------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The windows on the offscreen platform: they build with their controls in place and their
 // captions readable, keys reach the main window's handler whichever control has the focus,
-// model changes show at once, and the windows open and close in the right order.
+// model changes show at once, the windows open and close in the right order, in their places
+// and with the right modality; the message box; the check for a display before start.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,18 +14,21 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/display_check.h"
+#include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_timer_driver.h"
 #include "tests/support/rig.h"
 #include "ui/about_view.h"
 #include "ui/ip_view.h"
 #include "ui/look.h"
 #include "ui/main_window_view.h"
-#include "ui/qt_message_box.h"
 #include "ui/setup_dialog_view.h"
 #include "ui/stats_view.h"
+#include "ui/widgets.h"
 #include "ui/windows.h"
 
 namespace kestrin::testing {
@@ -295,18 +299,161 @@ TEST_F(WindowsTest, SetupComesFirstOrAutoStartsAndTheOneStatisticsViewerOutlives
     EXPECT_EQ(windows->statsView(), nullptr);
 }
 
-TEST(QtMessageBoxTest, ShowsCarriageReturnsAsLineBreaksAndReturnsTheAnswer) {
-    QString shownText;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shownText = box->text();
-        box->button(QMessageBox::No)->click();
-    });
-    const MessageResult answer =
-        ui::QtMessageBox().show("Accept?\rFrom <Ann>", "Request", MessageButtons::YesNo, MessageIcon::Question);
-    EXPECT_EQ(answer, MessageResult::No);
-    EXPECT_EQ(shownText, "Accept?\nFrom <Ann>");
+// A click as the windowing system delivers it, so that a window blocked by a modal dialog
+// does not get it.
+void clickThroughWindow(QWidget* control) {
+    QWidget* window = control->window();
+    ASSERT_NE(window->windowHandle(), nullptr);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      control->mapTo(window, control->rect().center()));
+}
+
+// The key to whatever control of the window has the focus, or to the window.
+void pressIn(QWidget* window, Qt::Key key) {
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
+}
+
+TEST_F(WindowsTest, TheViewerOpensBesideTheGameAndTheMenuDialogsBlockOnlyTheGame) {
+    store.set("Kestrin", "Program", "AutoStart", "1");
+    start();
+    ui::MainWindowView* main = windows->mainView();
+    ASSERT_NE(main, nullptr);
+    const QRect area = main->screen()->availableGeometry();
+    main->move(area.topLeft());  // room on the right
+    MainForm& f = windows->mainWindow()->form();
+    f.cmdHighScores.click();
+    ui::StatsView* stats = windows->statsView();
+    ASSERT_NE(stats, nullptr);
+    EXPECT_FALSE(stats->frameGeometry().intersects(main->frameGeometry()));
+    EXPECT_GE(stats->x(), main->frameGeometry().right());
+    EXPECT_EQ(stats->y(), main->frameGeometry().y());
+
+    auto* setupButton = in(main, "cmdSetup");
+    auto* page = in<QPlainTextEdit>(stats, "txtStats");
+    const std::pair<std::function<QWidget*()>, std::string> dialogs[] = {
+        {[&] { f.mnuIP.click(); return windows->ipView(); }, "Ivy"},
+        {[&] { f.mnuHelpAbout.click(); return windows->aboutView(); }, "Abe"},
+    };
+    for (const auto& [open, leader] : dialogs) {
+        QWidget* dialog = open();
+        ASSERT_NE(dialog, nullptr);
+        clickThroughWindow(setupButton);  // the game is blocked
+        EXPECT_EQ(windows->setupView(), nullptr);
+        store.set("KestrinSolo", "Scores\\", "1name", leader);
+        store.set("KestrinSolo", "Scores\\", "1score", "900");
+        clickThroughWindow(in(stats, "cmdRefresh"));  // the viewer is not
+        EXPECT_TRUE(page->toPlainText().contains(QString::fromStdString(leader))) << leader;
+        dialog->close();
+        settle();
+    }
+    clickThroughWindow(setupButton);  // with the dialog gone the game takes clicks again
+    EXPECT_NE(windows->setupView(), nullptr);
+}
+
+TEST_F(WindowsTest, EscapeClosesTheDialogsOfTheMainWindowAndEnterTheIpDialog) {
+    start();
+    // At start closing the set-up dialog would end the program: Escape leaves it open.
+    pressIn(windows->setupView(), Qt::Key_Escape);
+    settle();
+    ASSERT_NE(windows->setupView(), nullptr);
+    QTest::mouseClick(in(windows->setupView(), "cmdOK"), Qt::LeftButton);
+    settle();
+    ASSERT_NE(windows->mainView(), nullptr);
+    MainForm& f = windows->mainWindow()->form();
+
+    // Reopened, Escape closes it as the close box does: nothing typed is kept.
+    f.cmdSetup.click();
+    auto* name = in<QComboBox>(windows->setupView(), "cmbPlayerName");
+    name->lineEdit()->clear();
+    QTest::keyClicks(name->lineEdit(), "Zed");
+    QTest::keyClick(name->lineEdit(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(windows->setupView(), nullptr);
+    EXPECT_EQ(store.get("Kestrin", "Scores", "LastName"), "Anonymous");
+    EXPECT_EQ(windows->mainView()->windowTitle(), "Kestrin - Playing as Anonymous");
+
+    f.cmdHighScores.click();
+    ASSERT_NE(windows->statsView(), nullptr);
+    QTest::keyClick(in(windows->statsView(), "lstPage"), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(windows->statsView(), nullptr);
+
+    f.mnuHelpAbout.click();
+    ASSERT_NE(windows->aboutView(), nullptr);
+    pressIn(windows->aboutView(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(windows->aboutView(), nullptr);
+
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        f.mnuIP.click();
+        ASSERT_NE(windows->ipView(), nullptr);
+        EXPECT_EQ(windows->ipView()->focusWidget(), in(windows->ipView(), "cmdOK"));
+        pressIn(windows->ipView(), key);
+        settle();
+        EXPECT_EQ(windows->ipView(), nullptr) << key;
+    }
+}
+
+TEST(WindowPlaceTest, AWindowGoesRightOfAnotherElseLeftElseNowhere) {
+    const QRect area(0, 30, 1000, 700);  // the screen's free area below a panel
+    const QSize outer(300, 200);
+    EXPECT_EQ(ui::besidePlace(QRect(100, 100, 400, 300), outer, area), QPoint(500, 100));
+    EXPECT_EQ(ui::besidePlace(QRect(350, 100, 400, 300), outer, area), QPoint(50, 100));
+    EXPECT_EQ(ui::besidePlace(QRect(0, 100, 700, 300), outer, area), QPoint(700, 100));  // just fits
+    EXPECT_EQ(ui::besidePlace(QRect(250, 100, 500, 300), outer, area), std::nullopt);
+    // Level with the other's top, but kept within the area.
+    EXPECT_EQ(ui::besidePlace(QRect(100, 600, 400, 100), outer, area), QPoint(500, 530));
+    EXPECT_EQ(ui::besidePlace(QRect(100, 0, 400, 100), outer, area), QPoint(500, 30));
+}
+
+TEST(DisplayCheckTest, OnlyAnX11StartWithoutADisplayIsRefused) {
+    const std::string refusal = "Kestrin: no display found (DISPLAY is not set); start it from a desktop session.";
+    const struct {
+        DisplaySetting setting;
+        bool refused;
+    } cases[] = {
+        {{"", "", ""}, true},
+        {{"", ":0", ""}, false},
+        {{"", "", "wayland-0"}, false},
+        {{"xcb", "", ""}, true},
+        {{"xcb", "", "wayland-0"}, true},  // X11 asked for by name needs DISPLAY
+        {{"xcb:nograb", ":1", ""}, false},
+        {{"offscreen", "", ""}, false},
+        {{"minimal", "", ""}, false},
+        {{"wayland;xcb", "", ""}, false},  // Wayland may find its display by itself
+        {{";xcb;", "", ""}, true},
+    };
+    for (const auto& c : cases) {
+        const auto message = missingDisplay(c.setting);
+        EXPECT_EQ(message.value_or(""), c.refused ? refusal : "") << c.setting.platform << " / " << c.setting.display;
+    }
+}
+
+TEST(QtMessageBoxTest, PlainTextWithLineBreaksYesByDefaultEscapeNo) {
+    const struct {
+        std::function<void(QMessageBox*)> answer;
+        MessageResult expected;
+    } cases[] = {
+        {[](QMessageBox* box) { box->button(QMessageBox::No)->click(); }, MessageResult::No},
+        {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, MessageResult::No},
+        {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, MessageResult::Yes},
+    };
+    for (const auto& c : cases) {
+        QString shownText;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shownText = box->text();
+            format = box->textFormat();
+            c.answer(box);
+        });
+        const MessageResult answer = QtMessageBox().show("Accept?\r\nFrom <b>Ann</b>\rnow", "Request",
+                                                         MessageButtons::YesNo, MessageIcon::Question);
+        EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(shownText, "Accept?\nFrom <b>Ann</b>\nnow");
+        EXPECT_EQ(format, Qt::PlainText);
+    }
 }
 
 }  // namespace

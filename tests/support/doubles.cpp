@@ -16,7 +16,17 @@ void MemorySettingsStore::write(const std::string& application, const std::strin
                                 const std::string& key, const std::string& value) {
     if (failWrites) throw Failure(failures::kPathFileAccess, "Path/File access error");
     ++writeCount;
+    ++operationCount;
     set(application, section, key, value);
+}
+
+void MemorySettingsStore::writeAll(const std::string& application, const std::vector<Write>& writes) {
+    if (failWrites) throw Failure(failures::kPathFileAccess, "Path/File access error");
+    ++operationCount;
+    for (const Write& one : writes) {
+        ++writeCount;
+        set(application, one.section, one.key, one.value);
+    }
 }
 
 std::optional<std::string> MemorySettingsStore::get(const std::string& application, const std::string& section,

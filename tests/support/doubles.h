@@ -22,6 +22,7 @@ public:
                      const std::string& defaultValue) override;
     void write(const std::string& application, const std::string& section, const std::string& key,
                const std::string& value) override;
+    void writeAll(const std::string& application, const std::vector<Write>& writes) override;
 
     // Direct access for arranging and checking; nullopt when absent.
     std::optional<std::string> get(const std::string& application, const std::string& section,
@@ -31,7 +32,8 @@ public:
     std::size_t size() const { return values_.size(); }
 
     bool failWrites = false;  // every write throws, as an unwritable folder does
-    int writeCount = 0;
+    int writeCount = 0;      // values written
+    int operationCount = 0;  // saves: one per write, one per writeAll
 
 private:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values_;

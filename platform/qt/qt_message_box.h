@@ -4,14 +4,14 @@
 
 #include "platform/services.h"
 
-namespace kestrin::ui {
+namespace kestrin {
 
 class QtMessageBox final : public MessageBox {
 public:
-    // The box is owned by the active window, if any. A carriage return in the text starts a
-    // new line.
+    // The box is owned by the active window, if any. The text is plain text; a carriage
+    // return in it starts a new line. Yes/No boxes answer Yes to Enter and No to Escape.
     MessageResult show(const std::string& text, const std::string& title, MessageButtons buttons,
                        MessageIcon icon) override;
 };
 
-}  // namespace kestrin::ui
+}  // namespace kestrin

@@ -1,12 +1,12 @@
-#include "ui/qt_message_box.h"
+#include "platform/qt/qt_message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 
-#include "ui/binding.h"
+#include "platform/qt/utf8.h"
 
-namespace kestrin::ui {
+namespace kestrin {
 
 namespace {
 
@@ -31,7 +31,7 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
 MessageResult QtMessageBox::show(const std::string& text, const std::string& title, MessageButtons buttons,
                                  MessageIcon icon) {
     const bool yesNo = buttons == MessageButtons::YesNo;
-    QPointer<QMessageBox> box = new QMessageBox(toQtIcon(icon), toQString(title), displayText(text),
+    QPointer<QMessageBox> box = new QMessageBox(toQtIcon(icon), toQString(title), toQStringLines(text),
                                                 yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                                                 QApplication::activeWindow());
     box->setTextFormat(Qt::PlainText);
@@ -46,4 +46,4 @@ MessageResult QtMessageBox::show(const std::string& text, const std::string& tit
     return answer == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
 }
 
-}  // namespace kestrin::ui
+}  // namespace kestrin
