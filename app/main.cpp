@@ -7,7 +7,6 @@
 
 #include "platform/qt/display_check.h"
 #include "platform/qt/first_paint_probe.h"
-#include "window/main_window.h"
 #include "platform/qt/qt_address_table.h"
 #include "platform/qt/qt_calendar.h"
 #include "platform/qt/qt_desktop_shell.h"
@@ -24,6 +23,7 @@
 #include "shell/list_files.h"
 #include "ui/look.h"
 #include "ui/windows.h"
+#include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
     // Without a display Qt would abort with a message about its plug-ins: say it plainly.

@@ -24,9 +24,8 @@ int main(int argc, char* argv[]) {
     QDialog dialog;
     dialog.setWindowTitle(QStringLiteral("Bare Dialog"));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* label = new QLabel(QStringLiteral("A bare dialog (%1, %2)")
-                                 .arg(QString::fromLatin1(multimedia), loopback.toString()),
-                             &dialog);
+    auto* label = new QLabel(
+        QStringLiteral("A bare dialog (%1, %2)").arg(QString::fromLatin1(multimedia), loopback.toString()), &dialog);
     auto* button = new QPushButton(QStringLiteral("&Close"), &dialog);
     layout->addWidget(label);
     layout->addWidget(button);

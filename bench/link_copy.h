@@ -49,9 +49,9 @@ inline double microsecondsBetween(Clock::time_point from, Clock::time_point to) 
 // ---- Counting the text a copy takes -------------------------------------------------------
 
 struct ByteCount {
-    std::uint64_t taken = 0;  // bytes of text the copy's sockets handed to the game
+    std::uint64_t taken = 0;     // bytes of text the copy's sockets handed to the game
     std::uint64_t arrivals = 0;  // data-arrival events the game handled
-    std::uint64_t largest = 0;  // bytes of the largest single receive
+    std::uint64_t largest = 0;   // bytes of the largest single receive
     // Runs after each data-arrival handler of the game has returned.
     std::function<void()> afterArrival;
     // When the latest send began and returned, and when the latest receive was taken.
@@ -216,7 +216,9 @@ inline long statusKib(const char* key) {
 inline double processCpuMs() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 

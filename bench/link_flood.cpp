@@ -214,8 +214,7 @@ int main(int argc, char* argv[]) {
     }
     waitFor([&] { return drained; }, kDrainLimitMs);
     const double drainCpu = processCpuMs() - cpuBefore;
-    const double drainMs =
-        microsecondsBetween(started, drained ? drainedAt : Clock::now()) / 1000.0;
+    const double drainMs = microsecondsBetween(started, drained ? drainedAt : Clock::now()) / 1000.0;
     sockets.count.afterArrival = nullptr;
     QObject::disconnect(peer, &QTcpSocket::bytesWritten, nullptr, nullptr);
 
@@ -261,8 +260,7 @@ int main(int argc, char* argv[]) {
     std::printf("%-16s %d\n", "drained", drained ? 1 : 0);
     std::printf("%-16s %.1f\n", "drain-ms", drainMs);
     std::printf("%-16s %.1f\n", "drain-cpu-ms", drainCpu);
-    std::printf("%-16s %llu\n", "receives",
-                static_cast<unsigned long long>(sockets.count.arrivals - arrivalsBefore));
+    std::printf("%-16s %llu\n", "receives", static_cast<unsigned long long>(sockets.count.arrivals - arrivalsBefore));
     std::printf("%-16s %llu\n", "largest-receive-kib", static_cast<unsigned long long>(sockets.count.largest / 1024));
     std::printf("%-16s %zu\n", "notices", copy.messageBox.shown.size() - noticesBefore);
     std::printf("%-16s %zu\n", "log-kib", log.size() / 1024);

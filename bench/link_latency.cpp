@@ -129,8 +129,9 @@ int main(int argc, char* argv[]) {
     // The bare pair with a queued readyRead on the receiving side.
     QTcpSocket queuedLeft;
     queuedLeft.connectToHost(QHostAddress::LocalHost, server.serverPort());
-    if (!waitFor([&] { return queuedLeft.state() == QAbstractSocket::ConnectedState && server.hasPendingConnections(); },
-                 kConnectLimitMs)) {
+    if (!waitFor(
+            [&] { return queuedLeft.state() == QAbstractSocket::ConnectedState && server.hasPendingConnections(); },
+            kConnectLimitMs)) {
         std::fprintf(stderr, "the bare sockets did not connect\n");
         return 1;
     }

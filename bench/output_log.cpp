@@ -25,10 +25,10 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>

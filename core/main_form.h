@@ -14,10 +14,14 @@ struct MainForm : forms::Form {
 
     // Bank levels, index 0 at the bottom: "10" … "1000".
     forms::Frame fraCurrent{*this, "fraCurrent"};
-    std::array<forms::Label, 8> lblCurrent{{{*this, "lblCurrent(0)"}, {*this, "lblCurrent(1)"},
-                                            {*this, "lblCurrent(2)"}, {*this, "lblCurrent(3)"},
-                                            {*this, "lblCurrent(4)"}, {*this, "lblCurrent(5)"},
-                                            {*this, "lblCurrent(6)"}, {*this, "lblCurrent(7)"}}};
+    std::array<forms::Label, 8> lblCurrent{{{*this, "lblCurrent(0)"},
+                                            {*this, "lblCurrent(1)"},
+                                            {*this, "lblCurrent(2)"},
+                                            {*this, "lblCurrent(3)"},
+                                            {*this, "lblCurrent(4)"},
+                                            {*this, "lblCurrent(5)"},
+                                            {*this, "lblCurrent(6)"},
+                                            {*this, "lblCurrent(7)"}}};
 
     // Game frame.
     forms::Button cmdStart{*this, "cmdStart"};

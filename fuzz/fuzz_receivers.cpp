@@ -58,12 +58,12 @@ using kestrin::testing::RawPeer;
 using kestrin::testing::Rig;
 using kestrin::testing::VirtualClock;
 
-constexpr int kMaxSteps = 256;                    // steps per input, nested ones included
-constexpr int kMaxBoxDepth = 3;                   // boxes open inside boxes, both copies together
-constexpr std::int64_t kMaxClockMs = 400'000;     // virtual time per input
+constexpr int kMaxSteps = 256;                 // steps per input, nested ones included
+constexpr int kMaxBoxDepth = 3;                // boxes open inside boxes, both copies together
+constexpr std::int64_t kMaxClockMs = 400'000;  // virtual time per input
 constexpr std::size_t kMaxQueuedAnswers = 4;
 constexpr std::size_t kMaxQueuedDigits = 16;
-constexpr int kMaxOpenBoxes = 2;                  // per copy
+constexpr int kMaxOpenBoxes = 2;  // per copy
 // A received text is cut to kLongestReceivedText characters of up to four bytes each.
 constexpr std::size_t kLongestTextBytes = kestrin::kLongestReceivedText * 4;
 constexpr std::size_t kLongestBoxText = kLongestTextBytes + 1000;
@@ -99,8 +99,8 @@ public:
         bob_.form().cmbConnectTo.setText(kBobPeer);
         bob_.form().cmdConnect.click();
         settle();
-        if (annPeer_.socket().state() != kestrin::socket_state::kConnected ||
-            !bobPeer_.accepted || bobPeer_.accepted->state() != kestrin::socket_state::kConnected)
+        if (annPeer_.socket().state() != kestrin::socket_state::kConnected || !bobPeer_.accepted ||
+            bobPeer_.accepted->state() != kestrin::socket_state::kConnected)
             broken("the scene could not be set up");
         network_.clearSentLog();
         logStart_[0] = ann_.form().txtOutput.text().size();

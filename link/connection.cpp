@@ -289,7 +289,9 @@ void Connection::peerClosed() {
     }
 }
 
-void Connection::UpdateLinkControls(bool connected) { kestrin::UpdateLinkControls(form_, state_.lngGameType, connected); }
+void Connection::UpdateLinkControls(bool connected) {
+    kestrin::UpdateLinkControls(form_, state_.lngGameType, connected);
+}
 
 // ---- Sending ----------------------------------------------------------------------------
 

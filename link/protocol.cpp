@@ -43,9 +43,7 @@ Message unrecognised(std::string_view text) {
 std::string connectionRequest(const std::string& playerName) { return join(kCon, playerName); }
 std::string hostName(const std::string& playerName) { return join(kNam, playerName); }
 std::string version() { return join(kVer, std::to_string(kVersion)); }
-std::string refusal(const std::string& playerName) {
-    return join(kRef, "* " + playerName + std::string(kRefusalEnd));
-}
+std::string refusal(const std::string& playerName) { return join(kRef, "* " + playerName + std::string(kRefusalEnd)); }
 std::string ready(const std::string& playerName) { return join(kRed, "* " + playerName + std::string(kReadyEnd)); }
 std::string startCountdown() { return std::string(kStg); }
 std::string score(std::int16_t value) {

@@ -32,14 +32,14 @@ inline constexpr std::string_view kDis = "DIS";  // host: disconnecting
 std::string connectionRequest(const std::string& playerName);  // "CON" + name
 std::string hostName(const std::string& playerName);           // "NAM" + name
 std::string version();                                         // "VER1"
-std::string refusal(const std::string& playerName);  // "REF* " + name + " didn't accept the connection."
-std::string ready(const std::string& playerName);    // "RED* " + name + " is ready to start the game"
-std::string startCountdown();                        // "STG"
+std::string refusal(const std::string& playerName);            // "REF* " + name + " didn't accept the connection."
+std::string ready(const std::string& playerName);              // "RED* " + name + " is ready to start the game"
+std::string startCountdown();                                  // "STG"
 // "SCU" + the score: a blank before a score of zero or more, a minus sign before a negative one.
 std::string score(std::int16_t value);
-std::string chat(const std::string& text);            // "MSG" + the text as typed
-std::string stopped(const std::string& playerName);   // "STP* " + name + " has stopped play"
-std::string disconnecting();                          // "DIS"
+std::string chat(const std::string& text);           // "MSG" + the text as typed
+std::string stopped(const std::string& playerName);  // "STP* " + name + " has stopped play"
+std::string disconnecting();                         // "DIS"
 
 // ---- Parsing --------------------------------------------------------------------------
 

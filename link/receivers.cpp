@@ -69,12 +69,11 @@ void Receivers::host(int element, const protocol::Message& message) {
     using namespace protocol;
     const std::string& code = message.code;
     if (!message.recognised || code == kNam || code == kRef || code == kDis) {
-        notice("Unrecognised data arrival\r\n[" + firstCharacters(message.recognised ? code + message.payload : message.text,
-                                                                   kLongestNoticeText) +
-               "]");
+        notice("Unrecognised data arrival\r\n[" +
+               firstCharacters(message.recognised ? code + message.payload : message.text, kLongestNoticeText) + "]");
     } else if (code == kCon) {
-        connectionRequest({element, connection_.serverSerial(element),
-                           firstCharacters(message.payload, kLongestReceivedText)});
+        connectionRequest(
+            {element, connection_.serverSerial(element), firstCharacters(message.payload, kLongestReceivedText)});
     } else if (code == kVer) {
         game_.intOpponentVersion = message.number;
         connection_.replyFromHost(element, version());  // the reply goes before the judgement

@@ -57,9 +57,9 @@ private:
     Game& game_;
     Connection& connection_;
     LinkServices services_;
-    bool asking_ = false;                // the accept question is open
+    bool asking_ = false;                 // the accept question is open
     std::optional<Request> nextRequest_;  // a request that arrived while it was open
-    bool noticeOpen_ = false;            // an unrecognised-data notice is open
+    bool noticeOpen_ = false;             // an unrecognised-data notice is open
 };
 
 }  // namespace kestrin

@@ -1,7 +1,7 @@
 #include "platform/failure.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string>

@@ -17,8 +17,7 @@ namespace kestrin {
 
 class Failure : public std::runtime_error {
 public:
-    Failure(std::int32_t number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    Failure(std::int32_t number, const std::string& description) : std::runtime_error(description), number_(number) {}
     std::int32_t number() const { return number_; }
     std::string description() const { return what(); }
 
@@ -38,8 +37,8 @@ constexpr std::int32_t kFileNotFound = 53;
 constexpr std::int32_t kDeviceIo = 57;
 constexpr std::int32_t kPermissionDenied = 70;
 constexpr std::int32_t kPathFileAccess = 75;
-constexpr std::int32_t kPortProtected = 10013;  // listening on the port needs a privilege the program lacks
-constexpr std::int32_t kNotListening = 10048;  // the listening port could not be taken
+constexpr std::int32_t kPortProtected = 10013;      // listening on the port needs a privilege the program lacks
+constexpr std::int32_t kNotListening = 10048;       // the listening port could not be taken
 constexpr std::int32_t kConnectionRefused = 10061;  // nothing listens where the joiner connected
 }  // namespace failures
 

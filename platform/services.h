@@ -16,10 +16,10 @@ namespace kestrin {
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    virtual std::string read(const std::string& application, const std::string& section,
-                             const std::string& key, const std::string& defaultValue) = 0;
-    virtual void write(const std::string& application, const std::string& section,
-                       const std::string& key, const std::string& value) = 0;
+    virtual std::string read(const std::string& application, const std::string& section, const std::string& key,
+                             const std::string& defaultValue) = 0;
+    virtual void write(const std::string& application, const std::string& section, const std::string& key,
+                       const std::string& value) = 0;
 
     // Several values of one application, saved as one operation: all of them reach the store
     // or the call throws. A store that can save once for all of them (a file) does so.
@@ -42,8 +42,8 @@ enum class MessageResult { Ok, Yes, No };
 class MessageBox {
 public:
     virtual ~MessageBox() = default;
-    virtual MessageResult show(const std::string& text, const std::string& title,
-                               MessageButtons buttons, MessageIcon icon) = 0;
+    virtual MessageResult show(const std::string& text, const std::string& title, MessageButtons buttons,
+                               MessageIcon icon) = 0;
 };
 
 // Sounds: a wave file played asynchronously (silent when the file is missing or there is no

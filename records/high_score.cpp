@@ -64,9 +64,7 @@ std::string HighScore::MakeScores() {
 std::int16_t HighScore::InsertScores(std::int16_t intScore, const std::string& strName) {
     // ScoreType 1 ranks lower scores first; any other value ranks higher scores first.
     const bool lowerIsBetter = scoreType_ == 1;
-    const auto worseThanNew = [&](double stored) {
-        return lowerIsBetter ? stored > intScore : stored < intScore;
-    };
+    const auto worseThanNew = [&](double stored) { return lowerIsBetter ? stored > intScore : stored < intScore; };
 
     const double worst = parseNumber(place(numPlaces_).Score);
     if (lowerIsBetter ? worst < intScore : worst > intScore) return 0;

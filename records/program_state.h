@@ -10,9 +10,9 @@
 
 namespace kestrin {
 
-inline constexpr const char* kTitle = "Kestrin";            // settings application, caption
-inline constexpr const char* kSoloTable = "KestrinSolo";    // single player high scores
-inline constexpr const char* kMultiTable = "Kestrin";       // multi player high scores
+inline constexpr const char* kTitle = "Kestrin";          // settings application, caption
+inline constexpr const char* kSoloTable = "KestrinSolo";  // single player high scores
+inline constexpr const char* kMultiTable = "Kestrin";     // multi player high scores
 
 struct ProgramState {
     explicit ProgramState(SettingsStore& store) : objHighScore(store) {}

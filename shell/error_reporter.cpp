@@ -29,8 +29,8 @@ void ErrorReporter::ReportError(const std::string& context, std::int32_t number,
     // Stamped when the box is dismissed. The player has seen the failure already, so a log
     // that cannot be written is passed over and the game goes on.
     try {
-        files_.appendLine(logPath(), calendar_.nowText() + " Error " + decimal(number) + " in " + where + " - " +
-                                         description);
+        files_.appendLine(logPath(),
+                          calendar_.nowText() + " Error " + decimal(number) + " in " + where + " - " + description);
     } catch (const std::exception&) {
     }
 }

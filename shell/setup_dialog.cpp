@@ -36,7 +36,12 @@ GameSelectForm::GameSelectForm() : forms::Form("frmGameSelect") {
 
 SetupDialog::SetupDialog(GameSelectForm& form, ProgramState& state, SettingsStore& store, ListFiles& lists,
                          MessageBox& messageBox, ErrorReporter& errors, GameSelectTarget& target)
-    : form_(form), state_(state), store_(store), lists_(lists), messageBox_(messageBox), errors_(errors),
+    : form_(form),
+      state_(state),
+      store_(store),
+      lists_(lists),
+      messageBox_(messageBox),
+      errors_(errors),
       target_(target) {
     form_.cmdOK.onClick = [this] { cmdOK_Click(); };
     form_.cmbPlayerName.onKeyPress = [this](int code) { cmbPlayerName_KeyPress(code); };

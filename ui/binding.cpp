@@ -95,7 +95,6 @@ QString labelText(const std::string& caption) {
     return text;
 }
 
-
 // ---- FormBinder ----
 
 FormBinder::FormBinder(forms::Form& form, QWidget* window) : QObject(window), form_(form), window_(window) {
@@ -281,7 +280,6 @@ void FormBinder::bind(forms::TextBox& model, QLineEdit* widget) {
         model.keyPress(kKeyEnter);
     });
 }
-
 
 void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
     remember(model, widget);

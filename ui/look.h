@@ -15,7 +15,9 @@ namespace kestrin::ui {
 
 // Positions and sizes are designed in twips; 15 twips make one logical pixel.
 constexpr int kTwipsPerPixel = 15;
-constexpr int px(int twips) { return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int px(int twips) {
+    return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 inline QRect twips(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
 
 // The application's user-interface font: DejaVu Sans 7.5 pt, about the size of the classic

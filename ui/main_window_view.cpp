@@ -28,9 +28,8 @@ constexpr int kNonClientTwips = 735;
 }  // namespace
 
 MainWindowView::MainWindowView(MainForm& form, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       form_(form) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(programIcon(programFolder));
@@ -67,14 +66,14 @@ void MainWindowView::showCentred(int heightTwips) {
 
 int MainWindowView::keyCode(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_PageUp:
-            return kKeyPageUp;
-        case Qt::Key_PageDown:
-            return kKeyPageDown;
-        case Qt::Key_B:
-            return kKeyB;
-        default:
-            return 0;
+    case Qt::Key_PageUp:
+        return kKeyPageUp;
+    case Qt::Key_PageDown:
+        return kKeyPageDown;
+    case Qt::Key_B:
+        return kKeyB;
+    default:
+        return 0;
     }
 }
 

@@ -9,8 +9,7 @@
 
 namespace kestrin::ui {
 
-SetupDialogView::SetupDialogView(GameSelectForm& form, QWidget* owner)
-    : DialogView(form, 3825, 1800, false, owner) {
+SetupDialogView::SetupDialogView(GameSelectForm& form, QWidget* owner) : DialogView(form, 3825, 1800, false, owner) {
     // Opened from the main window, Escape closes it unconfirmed, changing nothing; at start
     // closing it would end the program, so there only the close box does.
     setEscapeCloses(owner != nullptr);

@@ -88,8 +88,8 @@ void WrappingButton::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_PushButton, option);
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? Qt::TextShowMnemonic
-                                                                              : Qt::TextHideMnemonic;
+    flags |=
+        style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
     painter.drawItemText(area, flags, palette(), isEnabled(), caption, QPalette::ButtonText);
 }
 

@@ -2,8 +2,8 @@
 // time bar and its outline, and a button whose caption wraps.
 #pragma once
 
-#include <QGroupBox>
 #include <QColor>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>

@@ -201,8 +201,10 @@ void Windows::openAbout() {
     if (about_) return;
     // Donate closes the dialog, then opens the donation page as the Help menu does.
     auto* bundle = new AboutBundle(help_, [this] {
-        if (main_) main_->logic.help().mnuHelpDonate_Click();
-        else help_.mnuHelpDonate_Click();
+        if (main_)
+            main_->logic.help().mnuHelpDonate_Click();
+        else
+            help_.mnuHelpDonate_Click();
     });
     about_ = bundle;
     bundle->logic.Load();

@@ -14,8 +14,8 @@
 
 #include <vector>
 
-#include "window/main_window.h"
 #include "shell/setup_dialog.h"
+#include "window/main_window.h"
 
 namespace kestrin {
 class QtTimerDriver;

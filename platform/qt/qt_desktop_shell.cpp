@@ -23,8 +23,7 @@ bool QtDesktopShell::open(const std::string& target, const std::string& workingF
 
     // A file: a relative path is taken from the working folder.
     QString path = text;
-    if (QFileInfo(path).isRelative() && !workingFolder.empty())
-        path = QDir(toQString(workingFolder)).filePath(path);
+    if (QFileInfo(path).isRelative() && !workingFolder.empty()) path = QDir(toQString(workingFolder)).filePath(path);
     if (!QFileInfo::exists(path)) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }

@@ -12,16 +12,16 @@ namespace {
 
 QMessageBox::Icon toQtIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Critical:
-            return QMessageBox::Critical;
-        case MessageIcon::Question:
-            return QMessageBox::Question;
-        case MessageIcon::Exclamation:
-            return QMessageBox::Warning;
-        case MessageIcon::Information:
-            return QMessageBox::Information;
-        case MessageIcon::None:
-            break;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -31,9 +31,9 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
 MessageResult QtMessageBox::show(const std::string& text, const std::string& title, MessageButtons buttons,
                                  MessageIcon icon) {
     const bool yesNo = buttons == MessageButtons::YesNo;
-    QPointer<QMessageBox> box = new QMessageBox(toQtIcon(icon), toQString(title), toQStringLines(text),
-                                                yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                                                QApplication::activeWindow());
+    QPointer<QMessageBox> box =
+        new QMessageBox(toQtIcon(icon), toQString(title), toQStringLines(text),
+                        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, QApplication::activeWindow());
     box->setTextFormat(Qt::PlainText);
     if (yesNo) {
         box->setDefaultButton(QMessageBox::Yes);

@@ -25,8 +25,7 @@ QtSettingsStore::QtSettingsStore() = default;
 QtSettingsStore::~QtSettingsStore() = default;
 
 std::string QtSettingsStore::encodeName(const std::string& name) {
-    return QUrl::toPercentEncoding(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
-        .toStdString();
+    return QUrl::toPercentEncoding(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))).toStdString();
 }
 
 QSettings& QtSettingsStore::settingsFor(const std::string& application) {
@@ -41,8 +40,8 @@ std::string QtSettingsStore::fileName(const std::string& application) {
     return settingsFor(application).fileName().toStdString();
 }
 
-std::string QtSettingsStore::read(const std::string& application, const std::string& section,
-                                  const std::string& key, const std::string& defaultValue) {
+std::string QtSettingsStore::read(const std::string& application, const std::string& section, const std::string& key,
+                                  const std::string& defaultValue) {
     const QVariant value = settingsFor(application).value(qtKey(section, key));
     if (!value.isValid()) return defaultValue;
     // A hand-edited file may hold "a, b", which QSettings reads as a list.
@@ -50,8 +49,8 @@ std::string QtSettingsStore::read(const std::string& application, const std::str
     return value.toString().toStdString();
 }
 
-void QtSettingsStore::write(const std::string& application, const std::string& section,
-                            const std::string& key, const std::string& value) {
+void QtSettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
+                            const std::string& value) {
     writeAll(application, {{section, key, value}});
 }
 
@@ -65,8 +64,7 @@ void QtSettingsStore::writeAll(const std::string& application, const std::vector
     QSettings::Status status = QSettings::NoError;
     {
         QSettings save(file, QSettings::IniFormat);
-        for (const Write& one : writes)
-            save.setValue(qtKey(one.section, one.key), QString::fromStdString(one.value));
+        for (const Write& one : writes) save.setValue(qtKey(one.section, one.key), QString::fromStdString(one.value));
         save.sync();
         status = save.status();
     }

@@ -31,11 +31,11 @@ public:
     QtSettingsStore(const QtSettingsStore&) = delete;
     QtSettingsStore& operator=(const QtSettingsStore&) = delete;
 
-    std::string read(const std::string& application, const std::string& section,
-                     const std::string& key, const std::string& defaultValue) override;
+    std::string read(const std::string& application, const std::string& section, const std::string& key,
+                     const std::string& defaultValue) override;
     // Saves at once; throws a Failure (75) when the file cannot be written.
-    void write(const std::string& application, const std::string& section,
-               const std::string& key, const std::string& value) override;
+    void write(const std::string& application, const std::string& section, const std::string& key,
+               const std::string& value) override;
     // Saves every value with one rewrite of the file; throws a Failure (75) when the file
     // cannot be written.
     void writeAll(const std::string& application, const std::vector<Write>& writes) override;

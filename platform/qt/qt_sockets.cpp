@@ -27,17 +27,28 @@ constexpr int kInvalidOperation = 40020;
 // Winsock-style numbers for Qt's socket errors.
 int errorNumber(QAbstractSocket::SocketError error) {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return 10060;
-    case QAbstractSocket::NetworkError: return 10050;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    default: return 10100 + static_cast<int>(error);  // stable, clear of the codes above
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::RemoteHostClosedError:
+        return 10054;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::NetworkError:
+        return 10050;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;
+    default:
+        return 10100 + static_cast<int>(error);  // stable, clear of the codes above
     }
 }
 
@@ -65,9 +76,7 @@ constexpr auto kWireEncoding = QStringConverter::System;
 // flood is read in pieces of a bounded size.
 constexpr qint64 kLongestReceive = qint64{64} * 1024;
 
-QString qtText(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString qtText(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -131,8 +140,7 @@ QtSocket::~QtSocket() {
     life_->alive = false;
     // Deleted from inside one of its own handlers: the receiver is still delivering that
     // event, so it goes once the event loop gets back.
-    if (life_->dispatching > 0)
-        receiver_.release()->deleteLater();
+    if (life_->dispatching > 0) receiver_.release()->deleteLater();
 }
 
 template <typename Handler, typename... Args>
@@ -282,8 +290,7 @@ void QtSocket::takePendingConnections() {
 }
 
 void QtSocket::connect() {
-    if (state_ != socket_state::kClosed)
-        throw Failure(kInvalidOperation, "Invalid operation at current state");
+    if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
     const QString host = qtText(remoteHost_).trimmed();
     if (host.isEmpty()) throw Failure(11001, "Host not found: no host name was given");
     if (remotePort_ < 1 || remotePort_ > 65535)
@@ -299,8 +306,7 @@ void QtSocket::connect() {
 }
 
 void QtSocket::listen() {
-    if (state_ != socket_state::kClosed)
-        throw Failure(kInvalidOperation, "Invalid operation at current state");
+    if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
     if (localPort_ < 0 || localPort_ > 65535)
         throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
 

@@ -83,7 +83,7 @@ private:
     void dispatch(const Handler& handler, Args&&... args);
 
     std::shared_ptr<PendingConnections> pending_;
-    std::shared_ptr<SocketLife> life_;  // shared with queued events, which check it
+    std::shared_ptr<SocketLife> life_;   // shared with queued events, which check it
     std::unique_ptr<QObject> receiver_;  // context of the queued connections
     std::unique_ptr<QTcpServer> server_;
     std::unique_ptr<QTcpSocket> socket_;

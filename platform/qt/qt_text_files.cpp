@@ -11,20 +11,18 @@
 #include <QStringEncoder>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace kestrin {
 
 namespace {
 
-QString qtPath(const std::string& path) {
-    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-}
+QString qtPath(const std::string& path) { return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())); }
 
 [[noreturn]] void throwNotPlainFile(const std::string& path) {
     throw Failure(failures::kPathFileAccess, "Path/File access error: " + path + " is not a plain file");
@@ -88,10 +86,10 @@ void openPlainFile(QFile& file, const std::string& path, Use use) {
 
 // Windows-1252 from 0x80 to 0x9F; the five bytes it leaves undefined keep their own code
 // point (U+0081 …), so every byte has a character of its own.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // One line of a file as program text: in the system encoding when the line is valid there,
 // otherwise as Windows-1252.
@@ -111,9 +109,7 @@ std::string lineText(QByteArrayView line) {
 
 }  // namespace
 
-bool QtTextFiles::exists(const std::string& path) {
-    return !path.empty() && QFileInfo::exists(qtPath(path));
-}
+bool QtTextFiles::exists(const std::string& path) { return !path.empty() && QFileInfo::exists(qtPath(path)); }
 
 std::vector<std::string> QtTextFiles::readLines(const std::string& path) {
     QFile file;

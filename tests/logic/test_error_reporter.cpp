@@ -50,8 +50,9 @@ TEST_F(ErrorReporterTest, ReportsAppendInOrderAndSkipZeroAndTwenty) {
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].title, "Kestrin Error 13 in Unknown");
     EXPECT_EQ(boxes.shown[1].title, "Kestrin Error -5 in IP.Load");
-    EXPECT_EQ(*log(), (std::vector<std::string>{"earlier line", "05/12/2026 17:50:45 Error 13 in Unknown - Type mismatch",
-                                                "05/12/2026 17:50:45 Error -5 in IP.Load - Odd"}));
+    EXPECT_EQ(*log(),
+              (std::vector<std::string>{"earlier line", "05/12/2026 17:50:45 Error 13 in Unknown - Type mismatch",
+                                        "05/12/2026 17:50:45 Error -5 in IP.Load - Odd"}));
 
     errors.setExecutableName("Kestrin2");  // a renamed copy names itself
     errors.ReportError("Main.tmrGame", 6, "Overflow");

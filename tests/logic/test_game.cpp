@@ -156,8 +156,8 @@ TEST_F(GameTest, StartAndStopSetEveryPlayControl) {
     EXPECT_TRUE(form.cmdGuess[1].enabled());
     EXPECT_FALSE(form.mnuGGameSelect.enabled());
     guess(0, 6);
-    guess(0, 1);  // wrong: the cross shows
-    guess(0, 2);  // right: levels lit, the tick shows
+    guess(0, 1);            // wrong: the cross shows
+    guess(0, 2);            // right: levels lit, the tick shows
     form.cmdStart.click();  // stop
     EXPECT_FALSE(form.cmdGuess[0].enabled());
     EXPECT_FALSE(form.cmdGuess[1].enabled());
@@ -359,15 +359,31 @@ namespace {
 TEST(MainFormAtLoad, ShowsItsCaptionsAndOnlyWhatCanBeUsed) {
     MainForm f;
     const std::vector<std::pair<const forms::CaptionControl*, const char*>> captions{
-        {&f.fraCurrent, "Bank"},          {&f.cmdStart, "&Start"},          {&f.cmdSetup, "S&etup"},
-        {&f.cmdGuess[0], "&Higher"},      {&f.cmdGuess[1], "&Lower"},       {&f.lblRandom, "0"},
-        {&f.cmdBank, "&Kestrin!"},        {&f.cmdConnect, "&Connect"},      {&f.cmdDisconnect, "D&isconnect"},
-        {&f.lblTimeLeft, "60"},           {&f.fraChat, "Status and Chat"},  {&f.cmdSend, "Sen&d"},
-        {&f.cmdHighScores, "High Scores && Statistics"},                    {&f.mnuGGameSelect, "Setup..."},
-        {&f.mnuIP, "IP Addresses..."},    {&f.mnuGameExit, "Exit"},         {&f.mnuHelpReadMe, "Read Me"},
-        {&f.mnuHelpCheckUpdate, "Check for Update"},                        {&f.mnuWebWebsite, "Vellam Website"},
-        {&f.mnuWebForums, "Vellam Forums"}, {&f.mnuWebEmail, "E-mail Vellam"}, {&f.mnuHelpDonate, "Donate!"},
-        {&f.mnuHelpAbout, "About..."},    {&f.lblCurrent[0], "10"},         {&f.lblCurrent[7], "1000"}};
+        {&f.fraCurrent, "Bank"},
+        {&f.cmdStart, "&Start"},
+        {&f.cmdSetup, "S&etup"},
+        {&f.cmdGuess[0], "&Higher"},
+        {&f.cmdGuess[1], "&Lower"},
+        {&f.lblRandom, "0"},
+        {&f.cmdBank, "&Kestrin!"},
+        {&f.cmdConnect, "&Connect"},
+        {&f.cmdDisconnect, "D&isconnect"},
+        {&f.lblTimeLeft, "60"},
+        {&f.fraChat, "Status and Chat"},
+        {&f.cmdSend, "Sen&d"},
+        {&f.cmdHighScores, "High Scores && Statistics"},
+        {&f.mnuGGameSelect, "Setup..."},
+        {&f.mnuIP, "IP Addresses..."},
+        {&f.mnuGameExit, "Exit"},
+        {&f.mnuHelpReadMe, "Read Me"},
+        {&f.mnuHelpCheckUpdate, "Check for Update"},
+        {&f.mnuWebWebsite, "Vellam Website"},
+        {&f.mnuWebForums, "Vellam Forums"},
+        {&f.mnuWebEmail, "E-mail Vellam"},
+        {&f.mnuHelpDonate, "Donate!"},
+        {&f.mnuHelpAbout, "About..."},
+        {&f.lblCurrent[0], "10"},
+        {&f.lblCurrent[7], "1000"}};
     for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption) << control->name();
     for (const forms::Control* off : std::initializer_list<const forms::Control*>{
              &f.cmdGuess[0], &f.cmdGuess[1], &f.cmdBank, &f.cmdConnect, &f.cmdDisconnect, &f.txtChat, &f.cmdSend,

@@ -24,7 +24,10 @@ struct TwoMachines {
     TwoMachines() {
         listener->setLocalPort(600);
         listener->listen();
-        listener->onConnectionRequest = [this](std::int64_t id) { events.push_back("request"); accepted->accept(id); };
+        listener->onConnectionRequest = [this](std::int64_t id) {
+            events.push_back("request");
+            accepted->accept(id);
+        };
         client->onConnected = [this] { events.push_back("connected"); };
         client->onError = [this](int number, const std::string& text) {
             events.push_back("error " + std::to_string(number) + " " + text);

@@ -28,8 +28,7 @@ TEST(Protocol, BuildsEveryMessageExactly) {
 // code/payload/recognised of each message, for compact comparisons.
 std::vector<std::string> read(std::string_view text) {
     std::vector<std::string> out;
-    for (const Message& m : parseReceive(text))
-        out.push_back(m.recognised ? m.code + "|" + m.payload : "?" + m.text);
+    for (const Message& m : parseReceive(text)) out.push_back(m.recognised ? m.code + "|" + m.payload : "?" + m.text);
     return out;
 }
 
@@ -68,8 +67,8 @@ TEST(Protocol, CoalescedMessagesSplitOnlyWhereTheSplitIsUnambiguous) {
 }
 
 TEST(Protocol, TextThatCannotBeReadIsUnrecognised) {
-    for (const char* text : {"", "S", "ST", "stg", "XYZ", "SCU", "SCU12x", "SCU 99999", "VER", "VER1.5",
-                             "SCU abcSCU 5", "VER40000STG"}) {
+    for (const char* text :
+         {"", "S", "ST", "stg", "XYZ", "SCU", "SCU12x", "SCU 99999", "VER", "VER1.5", "SCU abcSCU 5", "VER40000STG"}) {
         const auto messages = parseReceive(text);
         if (std::string_view(text).empty()) {
             EXPECT_TRUE(messages.empty());
@@ -95,7 +94,10 @@ TEST(Protocol, ManyMessagesInOneReceiveAreReadInOnePass) {
 TEST(Protocol, ShownTextIsCutBetweenCharacters) {
     EXPECT_EQ(kestrin::firstCharacters("Zoë Müller", 3), "Zoë");
     EXPECT_EQ(kestrin::firstCharacters("abc", 10), "abc");
-    EXPECT_EQ(kestrin::firstCharacters("\xff\xfe" "ab", 2), "\xff\xfe");  // stray bytes count one each
+    EXPECT_EQ(kestrin::firstCharacters("\xff\xfe"
+                                       "ab",
+                                       2),
+              "\xff\xfe");  // stray bytes count one each
 }
 
 }  // namespace

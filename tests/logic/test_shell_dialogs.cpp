@@ -21,11 +21,11 @@ TEST(HelpCommands, EachCommandOpensItsTargetAndIgnoresFailures) {
     help.mnuWebWebsite_Click();
     help.mnuWebForums_Click();
     help.mnuWebEmail_Click();
-    EXPECT_EQ(shell.opened, (std::vector<std::string>{
-                                "/opt/kestrin/Read Me.html",
-                                "https://www.vellam.example/?p=vercheck&app=Kestrin&ver=2.11",
-                                "https://www.vellam.example/?p=donate&app=Kestrin", "https://www.vellam.example",
-                                "https://www.vellam.example/forums", kEmail}));
+    EXPECT_EQ(shell.opened,
+              (std::vector<std::string>{"/opt/kestrin/Read Me.html",
+                                        "https://www.vellam.example/?p=vercheck&app=Kestrin&ver=2.11",
+                                        "https://www.vellam.example/?p=donate&app=Kestrin",
+                                        "https://www.vellam.example", "https://www.vellam.example/forums", kEmail}));
     EXPECT_EQ(shell.folders, std::vector<std::string>(6, "/opt/kestrin"));
 
     struct ThrowingShell : DesktopShell {

@@ -49,17 +49,17 @@ TEST(StatsPage, WorkedExamplesRoundHalvesToEven) {
     const auto lines = pageLines(stats);
     ASSERT_EQ(lines.size(), 35u);
     const std::vector<std::string> games(lines.begin() + 4, lines.begin() + 21);
-    EXPECT_EQ(games, (std::vector<std::string>{
-                         "    Games Played: 4", "   Points Scored: 300", "   Average Score: 75", "",
-                         "Single Player", std::string(35, '-'), "    Games Played: 3 (75%)",
-                         "   Points Scored: 250 (83%)", "   Average Score: 83", "", "Multi Player",
-                         std::string(35, '-'), "    Games Played: 1 (25%)", "       Games Won: 1 (100%)",
-                         "      Games Lost: 0 (0%)", "   Points Scored: 50 (17%)", "   Average Score: 50"}));
+    EXPECT_EQ(games, (std::vector<std::string>{"    Games Played: 4", "   Points Scored: 300", "   Average Score: 75",
+                                               "", "Single Player", std::string(35, '-'), "    Games Played: 3 (75%)",
+                                               "   Points Scored: 250 (83%)", "   Average Score: 83", "",
+                                               "Multi Player", std::string(35, '-'), "    Games Played: 1 (25%)",
+                                               "       Games Won: 1 (100%)", "      Games Lost: 0 (0%)",
+                                               "   Points Scored: 50 (17%)", "   Average Score: 50"}));
     const std::vector<std::string> rest(lines.begin() + 24, lines.end());
-    EXPECT_EQ(rest, (std::vector<std::string>{
-                        "      Banks Made: 4", "   Points Banked: 290", "  Average Banked: 72", "", "Guessing",
-                        std::string(35, '-'), "    Guesses Made: 8", "    High Guesses: 1 (12%)",
-                        "     Low Guesses: 7 (88%)", " Correct Guesses: 5 (62%)", "   Wrong Guesses: 3 (38%)"}));
+    EXPECT_EQ(rest, (std::vector<std::string>{"      Banks Made: 4", "   Points Banked: 290", "  Average Banked: 72",
+                                              "", "Guessing", std::string(35, '-'), "    Guesses Made: 8",
+                                              "    High Guesses: 1 (12%)", "     Low Guesses: 7 (88%)",
+                                              " Correct Guesses: 5 (62%)", "   Wrong Guesses: 3 (38%)"}));
 }
 
 TEST(StatsPage, HandEditedCountersFail) {

@@ -108,7 +108,7 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
     settle();
     EXPECT_EQ(zed.received.back(), "VER1");
     expectConnectedControls(bob, false);  // introduced, not yet connected
-    zed.send("VER2DIS");  // the mismatch and a host's goodbye in one receive
+    zed.send("VER2DIS");                  // the mismatch and a host's goodbye in one receive
     settle();
     EXPECT_NE(bob.form().txtOutput.text().find("* Your version is too old to connect to your opponent\r\n"
                                                "* Disconnected"),

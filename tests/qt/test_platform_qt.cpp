@@ -95,8 +95,8 @@ protected:
 };
 
 TEST_F(SettingsFolder, AwkwardNamesRoundTripInOneFilePerApplicationAndStayInTheirSection) {
-    const std::vector<std::string> names = {"a/b", "a\\b", "a=b;c", "[x]", "Zoë 🦅", "", "%41", "General",
-                                            " spaced ", "#hash", "a//b/", "\\\\host\\"};
+    const std::vector<std::string> names = {"a/b", "a\\b",    "a=b;c",    "[x]",   "Zoë 🦅", "",
+                                            "%41", "General", " spaced ", "#hash", "a//b/",     "\\\\host\\"};
     {
         QtSettingsStore store;
         std::vector<SettingsStore::Write> scores;  // saved as one operation
@@ -134,8 +134,9 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     useConfigFolder(config.path());
     ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Kestrin")));
     // Lines QSettings cannot read: values without "=", a section header cut short.
-    const QByteArray handEdited("[Program]\nGameSelect=a, b\nAutoStart=@Variant(\\0\\0\\0\\x7f)\n\xff\xfe[[[\n=\n"
-                                "no equals sign\n[Profiles%255CAnn\nStatistics=1|2\n");
+    const QByteArray handEdited(
+        "[Program]\nGameSelect=a, b\nAutoStart=@Variant(\\0\\0\\0\\x7f)\n\xff\xfe[[[\n=\n"
+        "no equals sign\n[Profiles%255CAnn\nStatistics=1|2\n");
     const QString file = config.filePath("Kestrin/Kestrin.ini");
     writeBytes(file, handEdited);
     QtSettingsStore store;
@@ -148,9 +149,10 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
         FullDisk full;
         for (const char* host : {"10.0.0.1", "10.0.0.2"}) {
             numbers.push_back(failureOf([&] { store.write("Kestrin", "Player", "LastIP", host); }).number());
-            numbers.push_back(failureOf([&] {
-                store.writeAll("Kestrin", {{"Scores\\", "1name", "Ann"}, {"Scores\\", "1score", "70"}});
-            }).number());
+            numbers.push_back(
+                failureOf([&] {
+                    store.writeAll("Kestrin", {{"Scores\\", "1name", "Ann"}, {"Scores\\", "1score", "70"}});
+                }).number());
         }
     }
     EXPECT_EQ(numbers, std::vector<std::int32_t>(4, failures::kPathFileAccess));
@@ -186,8 +188,7 @@ TEST(QtTextFiles, WritesCrLfReadsAnyLineEndAndKeepsEveryByte) {
     writeBytes(folder.filePath("mixed.dat"), "a\r\nb\nc\rd\r\n\r\nlast\r");
     EXPECT_EQ(files.readLines(path("mixed.dat")), (std::vector<std::string>{"a", "b", "c\rd", "", "last\r"}));
     files.appendLine(path("mixed.dat"), "new");  // the unended last line keeps its CR
-    EXPECT_EQ(files.readLines(path("mixed.dat")),
-              (std::vector<std::string>{"a", "b", "c\rd", "", "last\r", "new"}));
+    EXPECT_EQ(files.readLines(path("mixed.dat")), (std::vector<std::string>{"a", "b", "c\rd", "", "last\r", "new"}));
 
     // A line that is not UTF-8 is Windows-1252, every byte a character of its own.
     QByteArray high;
@@ -336,7 +337,10 @@ TEST(QtTimerDriver, RunsExactlyWhileTheModelIsEnabledAndMayBeUnboundFromItsTick)
     timer.setEnabled(false);
     EXPECT_FALSE(driver.isRunning(timer));
 
-    timer.onTick = [&] { ++ticks; driver.unbind(timer); };
+    timer.onTick = [&] {
+        ++ticks;
+        driver.unbind(timer);
+    };
     ticks = 0;
     timer.setEnabled(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 1; }, kWaitMs));

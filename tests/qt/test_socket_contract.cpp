@@ -6,12 +6,12 @@
 #include "platform/qt/qt_sockets.h"
 #include "tests/support/memory_network.h"
 
-#include <algorithm>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -276,7 +276,9 @@ struct QtPair {
         joiner->setRemotePort(listener->localPort());
         joiner->connect();
         return QTest::qWaitFor(
-            [&] { return accepted->state() == socket_state::kConnected && joiner->state() == socket_state::kConnected; },
+            [&] {
+                return accepted->state() == socket_state::kConnected && joiner->state() == socket_state::kConnected;
+            },
             kWaitMs);
     }
 };
@@ -300,8 +302,8 @@ TEST(QtSocketsOnly, NamesThatAreNotAsciiArriveWholeEvenWhenSplitOnTheWire) {
     ASSERT_TRUE(pair.connect("127.0.0.1"));
     pair.joiner->sendData("CONMüller");
     pair.accepted->sendData("CONZoë");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return pair.atAccepted.text.size() >= 10 && pair.atJoiner.text.size() >= 7; }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pair.atAccepted.text.size() >= 10 && pair.atJoiner.text.size() >= 7; }, kWaitMs));
     EXPECT_EQ(pair.atAccepted.text, "CONMüller");
     EXPECT_EQ(pair.atJoiner.text, "CONZoë");
 
@@ -326,7 +328,9 @@ TEST(QtSocketsOnly, NamesThatAreNotAsciiArriveWholeEvenWhenSplitOnTheWire) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return atReceiver.text.size() >= 7; }, kWaitMs));
     EXPECT_EQ(atReceiver.text, "CONZoë");
 
-    write("\xFF\xFE" "ok");
+    write(
+        "\xFF\xFE"
+        "ok");
     ASSERT_TRUE(QTest::qWaitFor([&] { return atReceiver.text.ends_with("ok"); }, kWaitMs)) << atReceiver.text;
     EXPECT_TRUE(atReceiver.text.starts_with("CONZoë\uFFFD")) << atReceiver.text;
     EXPECT_EQ(receiver->state(), socket_state::kConnected);

@@ -54,15 +54,15 @@ TEST(TwoWindows, PlayOverLoopback) {
     bob.form().cmbConnectTo.setText("127.0.0.1:" + std::to_string(port));
     bob.form().cmdConnect.click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ann.connected() && bob.connected(); }, kWaitMs))
-        << ann.form().txtOutput.text() << "\n" << bob.form().txtOutput.text();
+        << ann.form().txtOutput.text() << "\n"
+        << bob.form().txtOutput.text();
     EXPECT_EQ(ann.messageBox.shown.at(0).text, "Accept new player connection from Bob?");
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "127.0.0.1");  // an IPv4 peer stays dotted
     EXPECT_EQ(bob.lastLine(), "* Connected to Ann");
 
     bob.form().txtChat.setText("Grüße von Zoë");
     bob.form().txtChat.keyPress(kKeyEnter);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ann.lastLine() == "<Bob> Grüße von Zoë"; }, kWaitMs))
-        << ann.lastLine();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ann.lastLine() == "<Bob> Grüße von Zoë"; }, kWaitMs)) << ann.lastLine();
 
     // Both games run (as the countdown leaves them); Ann banks one level.
     for (QtCopy* copy : {&ann, &bob}) {

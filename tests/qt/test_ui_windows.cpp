@@ -83,7 +83,9 @@ protected:
         QApplication::setActiveWindow(view.get());
     }
     template <typename W = QWidget>
-    W* widget(const forms::Control& control) { return qobject_cast<W*>(view->widgetFor(control)); }
+    W* widget(const forms::Control& control) {
+        return qobject_cast<W*>(view->widgetFor(control));
+    }
     QWidget* named(const char* name) { return view->findChild<QWidget*>(QString::fromLatin1(name)); }
 
     MemoryNetwork network;
@@ -195,7 +197,9 @@ protected:
         windows->start();
     }
     template <typename W = QWidget>
-    W* in(QWidget* window, const char* name) { return window->findChild<W*>(QString::fromLatin1(name)); }
+    W* in(QWidget* window, const char* name) {
+        return window->findChild<W*>(QString::fromLatin1(name));
+    }
 
     QtTimerDriver timers;
     std::unique_ptr<ui::Windows> windows;
@@ -217,16 +221,37 @@ TEST_F(WindowsTest, EveryWindowBuildsWithItsControlsInPlaceAndItsCaptionsFit) {
         QString title;
         std::vector<std::pair<const char*, QString>> shows;
     } cases[] = {
-        {[&]() -> QWidget* { return windows->mainView(); }, "Kestrin - Playing as Anonymous",
-         {{"lblCurrent(0)", "10"}, {"lblCurrent(7)", "1000"}, {"cmdGuess(1)", "&Lower"}, {"fraScores", "Scores"},
-          {"lblCaption(3)", "Opponent Score"}, {"cmdHighScores", "High Scores && Statistics"}}},
-        {[&]() -> QWidget* { f.cmdSetup.click(); return windows->setupView(); }, "Kestrin - Game Setup",
+        {[&]() -> QWidget* { return windows->mainView(); },
+         "Kestrin - Playing as Anonymous",
+         {{"lblCurrent(0)", "10"},
+          {"lblCurrent(7)", "1000"},
+          {"cmdGuess(1)", "&Lower"},
+          {"fraScores", "Scores"},
+          {"lblCaption(3)", "Opponent Score"},
+          {"cmdHighScores", "High Scores && Statistics"}}},
+        {[&]() -> QWidget* {
+             f.cmdSetup.click();
+             return windows->setupView();
+         },
+         "Kestrin - Game Setup",
          {{"chkGameSelect", "Auto-start with these settings"}, {"cmdOK", "&OK"}}},
-        {[&]() -> QWidget* { f.cmdHighScores.click(); return windows->statsView(); }, "High Scores & Statistics",
+        {[&]() -> QWidget* {
+             f.cmdHighScores.click();
+             return windows->statsView();
+         },
+         "High Scores & Statistics",
          {{"cmdRefresh", "&Refresh"}, {"cmdClose", "Close"}}},
-        {[&]() -> QWidget* { f.mnuIP.click(); return windows->ipView(); }, "IP Addresses",
+        {[&]() -> QWidget* {
+             f.mnuIP.click();
+             return windows->ipView();
+         },
+         "IP Addresses",
          {{"txtIP", "127.0.0.1\n192.168.1.5\n"}}},
-        {[&]() -> QWidget* { f.mnuHelpAbout.click(); return windows->aboutView(); }, "About Kestrin",
+        {[&]() -> QWidget* {
+             f.mnuHelpAbout.click();
+             return windows->aboutView();
+         },
+         "About Kestrin",
          {{"lblVersion", "Version 2.11 (Build 210)"}, {"cmdDonate", "Donate"}}},
     };
     for (const auto& c : cases) {
@@ -243,9 +268,9 @@ TEST_F(WindowsTest, EveryWindowBuildsWithItsControlsInPlaceAndItsCaptionsFit) {
 
     // The main window's controls sit on their frames' panels at their places.
     const std::pair<const char*, QRect> places[] = {
-        {"cmdStart", twips(75, 60, 1125, 315)},     {"fraGame", twips(1020, 105, 2955, 1005)},
-        {"cmdBank", twips(1665, 75, 1125, 735)},    {"cmdDisconnect", twips(1275, 495, 1125, 315)},
-        {"fraChat", twips(105, 3540, 5340, 1875)},  {"cmdSend", twips(4050, 1245, 1095, 315)},
+        {"cmdStart", twips(75, 60, 1125, 315)},    {"fraGame", twips(1020, 105, 2955, 1005)},
+        {"cmdBank", twips(1665, 75, 1125, 735)},   {"cmdDisconnect", twips(1275, 495, 1125, 315)},
+        {"fraChat", twips(105, 3540, 5340, 1875)}, {"cmdSend", twips(4050, 1245, 1095, 315)},
         {"shpTimeLeft", twips(90, 450, 2340, 225)}};
     for (const auto& [name, place] : places) {
         QWidget* control = in(windows->mainView(), name);
@@ -331,8 +356,16 @@ TEST_F(WindowsTest, TheViewerOpensBesideTheGameAndTheMenuDialogsBlockOnlyTheGame
     auto* setupButton = in(main, "cmdSetup");
     auto* page = in<QPlainTextEdit>(stats, "txtStats");
     const std::pair<std::function<QWidget*()>, std::string> dialogs[] = {
-        {[&] { f.mnuIP.click(); return windows->ipView(); }, "Ivy"},
-        {[&] { f.mnuHelpAbout.click(); return windows->aboutView(); }, "Abe"},
+        {[&] {
+             f.mnuIP.click();
+             return windows->ipView();
+         },
+         "Ivy"},
+        {[&] {
+             f.mnuHelpAbout.click();
+             return windows->aboutView();
+         },
+         "Abe"},
     };
     for (const auto& [open, leader] : dialogs) {
         QWidget* dialog = open();

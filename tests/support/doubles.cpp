@@ -12,8 +12,8 @@ std::string MemorySettingsStore::read(const std::string& application, const std:
     return value ? *value : defaultValue;
 }
 
-void MemorySettingsStore::write(const std::string& application, const std::string& section,
-                                const std::string& key, const std::string& value) {
+void MemorySettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
+                                const std::string& value) {
     if (failWrites) throw Failure(failures::kPathFileAccess, "Path/File access error");
     ++writeCount;
     ++operationCount;

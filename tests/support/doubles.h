@@ -32,8 +32,8 @@ public:
     std::size_t size() const { return values_.size(); }
 
     bool failWrites = false;  // every write throws, as an unwritable folder does
-    int writeCount = 0;      // values written
-    int operationCount = 0;  // saves: one per write, one per writeAll
+    int writeCount = 0;       // values written
+    int operationCount = 0;   // saves: one per write, one per writeAll
 
 private:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values_;

@@ -22,8 +22,8 @@ class MemorySocket;
 enum class EventKind { ConnectionRequest, Connected, DataArrival, PeerClosed, Error };
 
 struct Event {
-    int socket;                 // which socket it is for
-    std::uint64_t generation;   // and which of its connections; stale events are dropped
+    int socket;                // which socket it is for
+    std::uint64_t generation;  // and which of its connections; stale events are dropped
     EventKind kind;
     std::int64_t requestId = 0;
     int number = 0;
@@ -141,8 +141,7 @@ public:
         state_ = socket_state::kConnected;
         localPort_ = port;
         MemorySocket* client = core_->find(request.client);
-        if (!client || client->generation_ != request.clientGeneration ||
-            client->state_ != socket_state::kConnecting) {
+        if (!client || client->generation_ != request.clientGeneration || client->state_ != socket_state::kConnecting) {
             // The caller gave up before the request was taken: the connection closes at once.
             core_->queue.push_back({id_, generation_, EventKind::PeerClosed, 0, 0, {}});
             return;
@@ -231,9 +230,8 @@ private:
         if (named != core_->hostNames.end()) return named->second;
         if (core_->hosts.count(host)) return host;
         // A dotted address of a machine not on this network: nothing listens there.
-        const bool dotted = !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
-            return (c >= '0' && c <= '9') || c == '.';
-        });
+        const bool dotted = !host.empty() && std::all_of(host.begin(), host.end(),
+                                                         [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
         return dotted ? host : std::string();
     }
 

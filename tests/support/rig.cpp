@@ -26,7 +26,6 @@ Rig::Rig(MemoryNetwork& sharedNetwork, VirtualClock& sharedClock, const std::str
     clock.beforeTick = [this] { network.deliver(); };
 }
 
-
 void Rig::choose(const std::string& player, int gameType) {
     state.strPlayerName = player;
     state.lngGameType = gameType;

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "window/main_window.h"
 #include "tests/support/doubles.h"
 #include "tests/support/memory_network.h"
 #include "tests/support/virtual_clock.h"
+#include "window/main_window.h"
 
 namespace kestrin::testing {
 
