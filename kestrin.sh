@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev libgtest-dev
-          fonts-dejavu-core xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
+          fonts-dejavu-core xvfb xauth xdotool imagemagick clang libclang-rt-14-dev clang-format clang-tidy)
 
 install_missing() {
     local missing=() package
@@ -24,19 +24,25 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build build
 }
 
 case "${1:-play}" in
     play)
         install_missing
-        build
+        build -DKESTRIN_WERROR=OFF
         exec build/bin/Kestrin
         ;;
     test)
         install_missing
-        build
+        echo "== Code style (clang-format)"
+        git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+        build -DKESTRIN_WERROR=ON
+        echo "== Bug-prone patterns and needless copies (clang-tidy)"
+        run-clang-tidy -quiet -p build -j "$(nproc)" "$(pwd)/(core|link|window|records|shell|platform|ui|app)/" \
+            >build/clang-tidy.log 2>&1 || { sed 's/\x1b\[[0-9;]*m//g' build/clang-tidy.log | grep -E 'error:|warning:'; exit 1; }
+        echo "clang-tidy: no findings"
         echo "== Logic, adapter and window tests"
         (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
         echo "== Logic tests built and run under AddressSanitizer + UndefinedBehaviorSanitizer"

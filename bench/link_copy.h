@@ -125,9 +125,9 @@ private:
 
 struct BenchCopy : testing::Doubles {
     // A copy in multi player mode, listening on a port the system picks.
-    BenchCopy(const std::string& player, SocketFactory& sockets) {
+    BenchCopy(const std::string& player, SocketFactory& copySockets) {
         main = std::make_unique<MainWindow>(state, gameServices(),
-                                            LinkServices{sockets, store, lists, messageBox, errors, 0, 0}, shell);
+                                            LinkServices{copySockets, store, lists, messageBox, errors, 0, 0}, shell);
         for (forms::Timer* timer : timers()) driver.bind(*timer);
         state.strPlayerName = player;
         state.lngGameType = 1;

@@ -83,7 +83,7 @@ Windows::Windows(ProgramState& state, GameServices game, LinkServices link, Desk
                  AddressTable& addresses, QtTimerDriver& timers)
     : state_(state),
       game_(std::move(game)),
-      link_(std::move(link)),
+      link_(link),
       shell_(shell),
       addresses_(addresses),
       timers_(timers),

@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
     Backends, SocketContract,
     ::testing::Values(BackendKind{"Memory", [] { return std::unique_ptr<Backend>(new MemoryBackend); }},
                       BackendKind{"Qt", [] { return std::unique_ptr<Backend>(new QtBackend); }}),
-    [](const ::testing::TestParamInfo<BackendKind>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BackendKind>& kind) { return std::string(kind.param.name); });
 
 // --- Qt sockets only -----------------------------------------------------------------------
 
