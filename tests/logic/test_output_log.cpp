@@ -75,3 +75,54 @@ TEST_F(OutputLogTest, AppendKeepsWithinTheMaximumLength) {
 
 }  // namespace
 }  // namespace kestrin::testing
+
+namespace kestrin::forms {
+namespace {
+
+// A view learns of every change a handler makes to a form model, and of nothing that did not
+// change; the drop-down list's handler runs exactly when its text may have changed.
+TEST(FormModels, TellTheirViewsOfEveryChange) {
+    Form form("frmTest");
+    int formNotes = 0;
+    form.observers().add([&] { ++formNotes; });
+    form.setCaption("Kestrin");
+    form.setCaption("Kestrin");
+    form.setHeightTwips(4365);
+    EXPECT_EQ(formNotes, 2);
+
+    ComboBox box(form, "cmbConnectTo");
+    int notes = 0;
+    int changes = 0;
+    box.observers().add([&] { ++notes; });
+    box.onChange = [&] { ++changes; };
+    box.addItem("10.0.0.1");
+    box.addItem("10.0.0.2");
+    EXPECT_EQ(notes, 2);
+    box.setListIndex(0);  // picking an entry sets the text and tells both
+    EXPECT_EQ(box.text(), "10.0.0.1");
+    EXPECT_EQ(notes, 3);
+    EXPECT_EQ(changes, 1);
+    box.setListIndex(7);  // no such entry: nothing chosen, the text stays
+    EXPECT_EQ(box.listIndex(), -1);
+    EXPECT_EQ(box.text(), "10.0.0.1");
+    box.clear();
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(box.listCount(), 0u);
+    EXPECT_EQ(notes, 5);
+    EXPECT_EQ(changes, 3);
+    box.clear();  // already empty: the view hears of it, the handler does not
+    EXPECT_EQ(notes, 6);
+    EXPECT_EQ(changes, 3);
+
+    Timer timer("tmrGame", 1000);
+    int ticks = 0;
+    timer.observers().add([&] { ++ticks; });
+    timer.setEnabled(true);
+    timer.setEnabled(true);
+    timer.setInterval(500);
+    timer.setInterval(500);
+    EXPECT_EQ(ticks, 2);
+}
+
+}  // namespace
+}  // namespace kestrin::forms

@@ -324,6 +324,7 @@ TEST_F(TwoPlayers, AJoinerThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
     EXPECT_EQ(bob.messageBox.shown[0].text, "Error 10048 - The bound address is already in use");
     EXPECT_EQ(logWhenTold, "* Disconnected");
     expectConnectedControls(bob, false);
+    EXPECT_FALSE(bob.game().blnReady);  // the link ending stops a game; it never signals ready
     EXPECT_FALSE(listening(bob));
 }
 
@@ -373,6 +374,9 @@ TEST_F(TwoPlayers, HostBoxTakesAPortAndV6Addresses) {
     EXPECT_EQ(parseHostText("[::1]:601").port, 601);
     EXPECT_EQ(parseHostText("[::1]").port, 0);
     EXPECT_EQ(parseHostText("fe80::1").host, "fe80::1");
+    EXPECT_EQ(parseHostText("h:65535").port, 65535);
+    EXPECT_FALSE(parseHostText("h:65536").valid);
+    EXPECT_EQ(parseHostText("h:65536").port, 0);
     EXPECT_FALSE(parseHostText("host:0").valid);
     EXPECT_FALSE(parseHostText("host:http").valid);
     EXPECT_FALSE(parseHostText("[::1]x").valid);
@@ -428,6 +432,7 @@ TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitEndsItWithoutAWord) {
     EXPECT_TRUE(wire().empty());
     EXPECT_EQ(bob.form().txtOutput.text().find("* Connection failed"), std::string::npos);
     EXPECT_EQ(bob.link().WinsockClient().state(), socket_state::kClosed);
+    EXPECT_FALSE(bob.form().tmrWinsock.enabled());
     EXPECT_TRUE(listening(ann));  // the host saw the attempt close and listens again
     EXPECT_TRUE(ann.messageBox.shown.empty());
 }
