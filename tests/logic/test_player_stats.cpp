@@ -66,6 +66,9 @@ TEST(PlayerStats, BadRecordLoadsUpToTheFailingFieldAndZerosTheRest) {
         {"1|99999999999|3|4|5|6|7|8|9|10|11|12", failures::kOverflow, 1},
         {"1|2|3|4|5|6|7|1e400|9|10|11|12", failures::kOverflow, 7},
         {"1|2|3|4|5|6|7|8|-0.1e310|10|11|12", failures::kOverflow, 8},
+        {"1|2|3|4|5|6|7|8|9|1e|11|12", failures::kTypeMismatch, 9},
+        {"1|2|3|4|5|6|7|8|9|10|2E+|12", failures::kTypeMismatch, 10},
+        {"1|2|3|4|5|6|7|8|9|10|11|12x", failures::kTypeMismatch, 11},
     };
     testing::MemorySettingsStore store;
     for (const auto& c : cases) {

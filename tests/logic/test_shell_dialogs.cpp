@@ -70,7 +70,12 @@ TEST(AboutDialog, ShowsTheVersionOpensItsLinksAndDonatesAfterClosing) {
     dialog->Load();
     EXPECT_EQ(form.lblVersion.caption(), "Version 2.11 (Build 210)");
 
+    dialog->lblHyperlink_MouseDown(0);
+    EXPECT_EQ(form.lblHyperlink[0].foreColor(), (forms::Rgb{255, 0, 0}));
+    EXPECT_EQ(form.lblHyperlink[1].foreColor(), forms::kBlue);  // only the pressed link turns red
+    dialog->lblHyperlink_MouseUp(0);
     dialog->lblHyperlink_MouseDown(1);
+    EXPECT_EQ(form.lblHyperlink[0].foreColor(), forms::kBlue);
     EXPECT_EQ(form.lblHyperlink[1].foreColor(), (forms::Rgb{255, 0, 0}));
     dialog->lblHyperlink_MouseUp(1);
     EXPECT_EQ(form.lblHyperlink[1].foreColor(), forms::kBlue);
