@@ -184,12 +184,8 @@ private:
             send(side, chunkLength(n));
             if (what == 0) deliver();
             break;
-        case 2:
-            action(side, n);
-            break;
-        default:
-            advanceClock(n == 31 ? 61'000 : (n + 1) * 250);
-            break;
+        case 2: action(side, n); break;
+        default: advanceClock(n == 31 ? 61'000 : (n + 1) * 250); break;
         }
         checkCopy(0);
         checkCopy(1);
@@ -222,37 +218,23 @@ private:
             if (hands && button.enabled() && button.visible()) inCopy(button.name().c_str(), [&] { button.click(); });
         };
         switch (which) {
-        case 0:
-            click(form.cmdStart);
-            break;
+        case 0: click(form.cmdStart); break;
         case 1:
             if (hands && form.txtChat.enabled()) form.txtChat.setText("gl hf SCU 999 DIS");
             click(form.cmdSend);
             break;
-        case 2:
-            click(form.cmdDisconnect);
-            break;
-        case 3:
-            reconnect(side, n / 12);
-            break;
+        case 2: click(form.cmdDisconnect); break;
+        case 3: reconnect(side, n / 12); break;
         case 4:
             if (RawPeer& raw = peer(side); raw.socket().state() != kestrin::socket_state::kClosed) raw.socket().close();
             break;
-        case 5:
-            click(form.cmdBank);
-            break;
-        case 6:
-            click(form.cmdGuess[0]);
-            break;
-        case 7:
-            click(form.cmdGuess[1]);
-            break;
+        case 5: click(form.cmdBank); break;
+        case 6: click(form.cmdGuess[0]); break;
+        case 7: click(form.cmdGuess[1]); break;
         case 8:
             if (rig.messageBox.answers.size() < kMaxQueuedAnswers) rig.messageBox.answers.push_back(MessageResult::No);
             break;
-        case 9:
-            deliver();
-            break;
+        case 9: deliver(); break;
         case 10: {
             const int digit = 1 + next() % 9;
             if (rig.random.pending() < kMaxQueuedDigits) rig.random.queueDigits({digit});

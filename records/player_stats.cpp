@@ -30,32 +30,19 @@ std::vector<std::string_view> splitFields(std::string_view text) {
 
 std::int32_t& PlayerStats::at(int position) {
     switch (position) {
-    case 1:
-        return PointsBanked;
-    case 2:
-        return BanksMade;
-    case 3:
-        return CorrectGuesses;
-    case 4:
-        return HighGuesses;
-    case 5:
-        return LowGuesses;
-    case 6:
-        return WrongGuesses;
-    case 7:
-        return MPGamesLost;
-    case 8:
-        return MPGamesPlayed;
-    case 9:
-        return MPPointsScored;
-    case 10:
-        return MPGamesWon;
-    case 11:
-        return SPGamesPlayed;
-    case 12:
-        return SPPointsScored;
-    default:
-        throwSubscriptOutOfRange();
+    case 1: return PointsBanked;
+    case 2: return BanksMade;
+    case 3: return CorrectGuesses;
+    case 4: return HighGuesses;
+    case 5: return LowGuesses;
+    case 6: return WrongGuesses;
+    case 7: return MPGamesLost;
+    case 8: return MPGamesPlayed;
+    case 9: return MPPointsScored;
+    case 10: return MPGamesWon;
+    case 11: return SPGamesPlayed;
+    case 12: return SPPointsScored;
+    default: throwSubscriptOutOfRange();
     }
 }
 

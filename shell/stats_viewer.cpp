@@ -33,12 +33,8 @@ void StatsViewer::lstPage_Click() {
             form_.txtStats.setText(std::string(title) + "\r\n\r\n" + table.MakeScores());
         };
         switch (form_.lstPage.listIndex()) {
-        case 0:
-            showTable(kSoloTable, "Single Player High Scores");
-            break;
-        case 1:
-            showTable(kMultiTable, "Multiplayer High Scores");
-            break;
+        case 0: showTable(kSoloTable, "Single Player High Scores"); break;
+        case 1: showTable(kMultiTable, "Multiplayer High Scores"); break;
         case 2: {
             // Built whole before the first write, so a failure leaves the old page up.
             const StatsPageText page = MakeStatsPage(state_.stats, state_.strPlayerName);
@@ -46,8 +42,7 @@ void StatsViewer::lstPage_Click() {
             form_.txtStats.setText(form_.txtStats.text() + page.bankingAndGuessing);
             break;
         }
-        default:
-            break;  // nothing chosen
+        default: break;  // nothing chosen
         }
     });
 }

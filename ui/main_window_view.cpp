@@ -66,14 +66,10 @@ void MainWindowView::showCentred(int heightTwips) {
 
 int MainWindowView::keyCode(int qtKey) {
     switch (qtKey) {
-    case Qt::Key_PageUp:
-        return kKeyPageUp;
-    case Qt::Key_PageDown:
-        return kKeyPageDown;
-    case Qt::Key_B:
-        return kKeyB;
-    default:
-        return 0;
+    case Qt::Key_PageUp: return kKeyPageUp;
+    case Qt::Key_PageDown: return kKeyPageDown;
+    case Qt::Key_B: return kKeyB;
+    default: return 0;
     }
 }
 

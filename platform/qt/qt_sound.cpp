@@ -41,16 +41,12 @@ void QtSound::playFile(const std::string& path) {
         effect->effect.setSource(QUrl::fromLocalFile(file));
     }
     switch (slot->effect.status()) {
-    case QSoundEffect::Ready:
-        slot->effect.play();
-        break;
+    case QSoundEffect::Ready: slot->effect.play(); break;
     case QSoundEffect::Error:
         // An unreadable file: try loading it afresh next time, in case it was replaced.
         effects_.erase(path);
         break;
-    default:
-        slot->playWhenReady = true;
-        break;
+    default: slot->playWhenReady = true; break;
     }
 }
 

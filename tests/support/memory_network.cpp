@@ -197,8 +197,7 @@ public:
         case EventKind::ConnectionRequest:
             if (state_ != socket_state::kListening || !core_->requests.count(event.requestId)) return false;
             return call(onConnectionRequest, event.requestId);
-        case EventKind::Connected:
-            return call(onConnected);
+        case EventKind::Connected: return call(onConnected);
         case EventKind::DataArrival:
             if (input_.empty()) return false;
             return call(onDataArrival);
@@ -206,9 +205,7 @@ public:
             if (state_ != socket_state::kConnected && state_ != socket_state::kError) return false;
             state_ = socket_state::kClosing;
             return call(onPeerClosed);
-        case EventKind::Error:
-            state_ = socket_state::kError;
-            return call(onError, event.number, event.description);
+        case EventKind::Error: state_ = socket_state::kError; return call(onError, event.number, event.description);
         }
         return false;
     }
