@@ -89,6 +89,7 @@ TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
     EXPECT_EQ(form.lblCurrentScore.caption(), "50");
     EXPECT_EQ(litLevels(), 0);
     EXPECT_FALSE(form.cmdBank.enabled());
+    EXPECT_FALSE(form.tmrBank.enabled());  // the bank window is over
     EXPECT_EQ(rig.sound.played.back(), "/game/bank.wav");
     EXPECT_EQ(form.lblCurrentScore.foreColor(), forms::kBlack);  // single player: no colours
 
