@@ -98,6 +98,9 @@ TEST_F(HighScoreTest, PlacesOutsideTheTableAreSubscriptFailures) {
     }
 
     storeScores({"100", "90", "80", "70", "60", "50"});
+    HighScore single(store);
+    single.setNumPlaces(1);  // the smallest table there is
+    EXPECT_EQ(single.WorstScore(), single.BestScore());
     table.setNumPlaces(5);
     EXPECT_EQ(table.WorstScore(), "60");
     table.setNumPlaces(10);

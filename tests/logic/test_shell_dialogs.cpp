@@ -5,6 +5,8 @@
 #include "shell/about_dialog.h"
 #include "shell/help_commands.h"
 #include "shell/ip_dialog.h"
+#include "shell/setup_dialog.h"
+#include "shell/stats_viewer.h"
 #include "tests/support/doubles.h"
 
 namespace kestrin {
@@ -91,6 +93,28 @@ TEST(AboutDialog, ShowsTheVersionOpensItsLinksAndDonatesAfterClosing) {
     };
     form.cmdDonate.click();
     EXPECT_EQ(events, (std::vector<std::string>{"closed", "donate"}));
+}
+
+// The set-up dialog and the statistics viewer show their designed captions and tooltips.
+TEST(DialogForms, ShowTheirCaptionsAndTooltips) {
+    GameSelectForm setup;
+    EXPECT_EQ(setup.caption(), "Kestrin - Game Setup");
+    EXPECT_EQ(setup.cmbPlayerName.tooltip(), "Type your name here");
+    EXPECT_EQ(setup.cmbGameSelect.items(), (std::vector<std::string>{"Single Player", "Multi Player"}));
+    EXPECT_FALSE(setup.cmbGameSelect.editable);
+    EXPECT_EQ(setup.cmbGameSelect.tooltip(), "Select from single or multi player game modes");
+    EXPECT_EQ(setup.chkGameSelect.caption(), "Auto-start with these settings");
+    EXPECT_EQ(setup.chkGameSelect.tooltip(), "If checked Kestrin will auto-start with these settings in future");
+    EXPECT_EQ(setup.cmdOK.caption(), "&OK");
+    EXPECT_EQ(setup.cmdOK.tooltip(), "Confirm these settings");
+
+    StatsForm stats;
+    EXPECT_EQ(stats.caption(), "High Scores & Statistics");
+    EXPECT_EQ(stats.lstPage.items(), (std::vector<std::string>{"SP High Scores", "MP High Scores", "Statistics"}));
+    EXPECT_EQ(stats.cmdRefresh.caption(), "&Refresh");
+    EXPECT_EQ(stats.cmdRefresh.tooltip(), "Reload statistics and high scores");
+    EXPECT_EQ(stats.cmdClose.caption(), "Close");
+    EXPECT_EQ(stats.cmdClose.tooltip(), "Close scores & stats dialog");
 }
 
 }  // namespace
