@@ -1,6 +1,7 @@
 #include "platform/qt/qt_settings_store.h"
 
 #include "platform/failure.h"
+#include "platform/qt/utf8.h"
 
 #include <QSettings>
 #include <QString>
@@ -25,14 +26,14 @@ QtSettingsStore::QtSettingsStore() = default;
 QtSettingsStore::~QtSettingsStore() = default;
 
 std::string QtSettingsStore::encodeName(const std::string& name) {
-    return QUrl::toPercentEncoding(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))).toStdString();
+    return QUrl::toPercentEncoding(toQString(name)).toStdString();
 }
 
 QSettings& QtSettingsStore::settingsFor(const std::string& application) {
     auto& slot = files_[application];
     if (!slot)
         slot = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrin"),
-                                           QString::fromStdString(application));
+                                           toQString(application));
     return *slot;
 }
 
@@ -64,7 +65,7 @@ void QtSettingsStore::writeAll(const std::string& application, const std::vector
     QSettings::Status status = QSettings::NoError;
     {
         QSettings save(file, QSettings::IniFormat);
-        for (const Write& one : writes) save.setValue(qtKey(one.section, one.key), QString::fromStdString(one.value));
+        for (const Write& one : writes) save.setValue(qtKey(one.section, one.key), toQString(one.value));
         save.sync();
         status = save.status();
     }

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_sockets.h"
 
 #include "platform/failure.h"
+#include "platform/qt/utf8.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -64,8 +65,6 @@ constexpr auto kWireEncoding = QStringConverter::System;
 // One receive hands out at most this many bytes; the rest follows in further receives, so a
 // flood is read in pieces of a bounded size.
 constexpr qint64 kLongestReceive = qint64{64} * 1024;
-
-QString qtText(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -280,7 +279,7 @@ void QtSocket::takePendingConnections() {
 
 void QtSocket::connect() {
     if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
-    const QString host = qtText(remoteHost_).trimmed();
+    const QString host = toQString(remoteHost_).trimmed();
     if (host.isEmpty()) throw Failure(11001, "Host not found: no host name was given");
     if (remotePort_ < 1 || remotePort_ > 65535)
         throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
@@ -342,7 +341,7 @@ void QtSocket::sendData(const std::string& text) {
     if (state_ != socket_state::kConnected || !socket_)
         throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
     QStringEncoder encode(kWireEncoding);
-    const QByteArray bytes = encode(qtText(text));
+    const QByteArray bytes = encode(toQString(text));
     if (socket_->write(bytes) != bytes.size())
         throw Failure(errorNumber(socket_->error()), socket_->errorString().toStdString());
     socket_->flush();

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_text_files.h"
 
 #include "platform/failure.h"
+#include "platform/qt/utf8.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -21,8 +22,6 @@
 namespace kestrin {
 
 namespace {
-
-QString qtPath(const std::string& path) { return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())); }
 
 [[noreturn]] void throwNotPlainFile(const std::string& path) {
     throw Failure(failures::kPathFileAccess, "Path/File access error: " + path + " is not a plain file");
@@ -52,7 +51,7 @@ enum class Use { Read, Create, Append };
 // else under the name is refused before it is opened; the open itself does not wait either
 // (for a FIFO put there in the meantime) and goes no further unless what it opened is plain.
 void openPlainFile(QFile& file, const std::string& path, Use use) {
-    const QFileInfo info(qtPath(path));
+    const QFileInfo info(toQString(path));
     if (info.exists() && !info.isFile()) throwNotPlainFile(path);
     QIODevice::OpenMode mode = QIODevice::ReadOnly;
     if (use == Use::Create) mode = QIODevice::WriteOnly | QIODevice::Append;
@@ -61,7 +60,7 @@ void openPlainFile(QFile& file, const std::string& path, Use use) {
     int flags = O_RDONLY;
     if (use == Use::Create) flags = O_WRONLY | O_APPEND | O_CREAT;
     if (use == Use::Append) flags = O_RDWR | O_APPEND | O_CREAT;
-    const QByteArray name = QFile::encodeName(qtPath(path));
+    const QByteArray name = QFile::encodeName(toQString(path));
     const int fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) throwOpenFailure(path, errno, use);
     struct stat status {};
@@ -75,7 +74,7 @@ void openPlainFile(QFile& file, const std::string& path, Use use) {
         throwIoFailure(path, file);
     }
 #else
-    file.setFileName(qtPath(path));
+    file.setFileName(toQString(path));
     if (!file.open(mode)) {
         if (use == Use::Read && !QFileInfo::exists(file.fileName()))
             throw Failure(failures::kFileNotFound, "File not found: " + path);
@@ -109,7 +108,7 @@ std::string lineText(QByteArrayView line) {
 
 }  // namespace
 
-bool QtTextFiles::exists(const std::string& path) { return !path.empty() && QFileInfo::exists(qtPath(path)); }
+bool QtTextFiles::exists(const std::string& path) { return !path.empty() && QFileInfo::exists(toQString(path)); }
 
 std::vector<std::string> QtTextFiles::readLines(const std::string& path) {
     QFile file;
@@ -144,7 +143,7 @@ void QtTextFiles::createEmpty(const std::string& path) {
 
 void QtTextFiles::appendLine(const std::string& path, const std::string& text) {
     QStringEncoder encode(QStringConverter::System);
-    QByteArray bytes = encode(qtPath(text));
+    QByteArray bytes = encode(toQString(text));
     bytes.append("\r\n");
 
     QFile file;
