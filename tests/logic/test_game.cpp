@@ -101,7 +101,8 @@ TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
     EXPECT_EQ(form.lblCurrent[0].foreColor(), forms::kBlack);
     EXPECT_FALSE(form.cmdBank.enabled());
     EXPECT_FALSE(form.tmrBank.enabled());
-    guess(0, 1);  // 6 -> 1 on higher: wrong
+    guess(0, 1);                               // 6 -> 1 on higher: wrong
+    EXPECT_EQ(form.lblRandom.caption(), "1");  // the lowest digit can be drawn
     EXPECT_TRUE(form.imgWrong.visible());
     EXPECT_EQ(rig.game().intPlayerScore, 50);
     form.cmdBank.click();  // nothing lit: nothing happens, not even a count

@@ -46,7 +46,8 @@ TEST(Protocol, OneReceiveIsOneMessageWhenItParses) {
               (std::vector<std::string>{"STP|* Ann has stopped play", "SCU| 5"}));
     EXPECT_EQ(read("REF* Ann didn't accept the connection. really"),
               std::vector<std::string>{"REF|* Ann didn't accept the connection. really"});
-    EXPECT_EQ(read("STGabc"), std::vector<std::string>{"STG|abc"});  // no code follows: one message
+    EXPECT_EQ(read("STGabc"), std::vector<std::string>{"STG|abc"});    // no code follows: one message
+    EXPECT_EQ(read("REDxSTG"), std::vector<std::string>{"RED|xSTG"});  // no fixed ending: runs to the end
     const auto scores = parseReceive("SCU 12");
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_EQ(scores[0].number, 12);

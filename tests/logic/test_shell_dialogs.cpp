@@ -82,9 +82,9 @@ TEST(AboutDialog, ShowsTheVersionOpensItsLinksAndDonatesAfterClosing) {
     dialog->lblHyperlink_MouseUp(1);
     EXPECT_EQ(form.lblHyperlink[1].foreColor(), forms::kBlue);
     form.lblHyperlink[1].setCaption("http://elsewhere.example/page");
-    dialog->lblHyperlink_Click(0);
     dialog->lblHyperlink_Click(1);
-    EXPECT_EQ(shell.opened, (std::vector<std::string>{kEmail, "http://elsewhere.example/page"}));
+    dialog->lblHyperlink_Click(0);
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://elsewhere.example/page", kEmail}));
 
     // The view destroys the dialog as it closes; the donation must still run.
     form.onCloseRequested = [&] {

@@ -125,6 +125,7 @@ TEST_F(TwoPlayers, ReadyInEitherOrderOrAtOnceStartsBothCountdowns) {
     settle();
     EXPECT_EQ(ann.form().cmdStart.caption(), "Waiting");
     EXPECT_FALSE(ann.form().cmdStart.enabled());
+    EXPECT_FALSE(ann.form().mnuGGameSelect.enabled());
     EXPECT_TRUE(ann.form().txtChat.hasFocus());
     EXPECT_EQ(lastLine(bob), "* Ann is ready to start the game");
     EXPECT_EQ(bob.form().cmdStart.caption(), "&Ready");
@@ -230,6 +231,7 @@ TEST_F(TwoPlayers, ChatLinesTravelExactlyAsTyped) {
         EXPECT_EQ(lastLine(ann), "<Bob> " + line);
         EXPECT_EQ(lastLine(bob), "<Bob> " + line);
         EXPECT_EQ(bob.form().txtChat.text(), "");
+        EXPECT_EQ(bob.form().txtChat.selStart(), 0u);
     }
     EXPECT_TRUE(ann.form().txtChat.hasFocus());
     EXPECT_EQ(ann.form().lblOpponentScore.caption(), "0");  // codes inside a chat line do nothing
