@@ -64,6 +64,7 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsAndConfirmingStoresThem) {
     EXPECT_EQ(store.operationCount, 1) << "the choice and the zero record are saved as one";
     EXPECT_EQ(files.files.at("/game/PlayerName.dat"), std::vector<std::string>{"Anonymous"});
     EXPECT_EQ(target.calls, (std::vector<std::string>{"show", "apply"}));
+    EXPECT_EQ(state.lngGameType, 0);  // single player, as chosen
     EXPECT_TRUE(state.MainWindowShown);
     EXPECT_TRUE(closed);
 }
