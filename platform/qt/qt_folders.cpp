@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -19,11 +20,13 @@ bool canCreateFilesIn(const QString& folder) {
 
 }  // namespace
 
-Folders chooseFolders() {
+Folders chooseFolders() { return chooseFolders(QCoreApplication::applicationDirPath()); }
+
+Folders chooseFolders(const QString& program) {
     Folders folders;
-    const QString program = QCoreApplication::applicationDirPath();
     folders.program = toStdString(program);
-    if (canCreateFilesIn(program)) {
+    const bool installed = QFileInfo::exists(QDir(program).filePath(QString::fromLatin1(kInstalledMarker)));
+    if (!installed && canCreateFilesIn(program)) {
         folders.write = folders.program;
         return folders;
     }

@@ -1,6 +1,7 @@
 // Adapter tests against the real thing: QSettings in a temporary configuration folder, files
 // in a temporary folder, QTcpServer/QTcpSocket on loopback with ephemeral ports, Qt timers.
 #include "platform/failure.h"
+#include "platform/qt/qt_folders.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_sockets.h"
 #include "platform/qt/qt_text_files.h"
@@ -45,6 +46,28 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// --- Folders ------------------------------------------------------------------------------
+
+TEST(QtFolders, OnlyACopyOfItsOwnWritesBesideTheProgramAnInstalledOneWritesToTheUserFolder) {
+    QTemporaryDir program, data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const std::string programPath = program.path().toStdString();
+
+    const Folders own = chooseFolders(program.path());
+    EXPECT_EQ(own.program, programPath);
+    EXPECT_EQ(own.write, programPath);
+    EXPECT_EQ(QDir(program.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+
+    writeBytes(QDir(program.path()).filePath(kInstalledMarker), "installed\n");
+    const Folders installed = chooseFolders(program.path());
+    EXPECT_EQ(installed.program, programPath);
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    EXPECT_TRUE(userFolder.startsWith(data.path())) << userFolder.toStdString();
+    EXPECT_EQ(installed.write, userFolder.toStdString());
+    EXPECT_TRUE(QFileInfo(userFolder).isDir());  // made when missing
+    qunsetenv("XDG_DATA_HOME");
 }
 
 // --- Settings store -----------------------------------------------------------------------
