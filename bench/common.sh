@@ -3,6 +3,10 @@
 # tools/screenshots.sh). Sourced, not run. Provides:
 #   note / die              messages on standard error
 #   need_tool NAME PACKAGE  stop with an install hint when a command is missing
+#   whole_number NAME VALUE MIN [MAX]   stop unless VALUE is a whole number from MIN (to MAX)
+#   odd_whole_number NAME VALUE         stop unless VALUE is an odd whole number
+#   bench_program BUILD TARGET          set $program to BUILD/bin/TARGET, or stop with how to build it
+#   offscreen_session       Qt's offscreen platform and a private runtime folder, removed on exit
 #   make_sandbox            a temporary folder ($SANDBOX) with its own XDG folders exported
 #   copy_program_folder SRC a clean copy of a build's bin/ folder into $SANDBOX/bin
 #   write_settings ...      the game's Kestrin.ini in the sandbox's configuration folder
@@ -19,6 +23,30 @@ die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 need_tool() {
     command -v "$1" >/dev/null 2>&1 || die "'$1' is missing; install it with: sudo apt-get install -y $2"
+}
+
+whole_number() {
+    local name=$1 value=$2 min=$3 max=${4:-}
+    [[ $value =~ ^[0-9]+$ ]] && ((value >= min && value <= ${max:-value})) && return 0
+    [[ -n $max ]] && die "$name must be a whole number from $min to $max, not '$value'"
+    die "$name must be a whole number of at least $min, not '$value'"
+}
+
+odd_whole_number() {
+    [[ $2 =~ ^[0-9]+$ ]] && (($2 % 2 == 1)) || die "$1 must be an odd whole number, not '$2'"
+}
+
+bench_program() {
+    program=$1/bin/$2
+    [[ -x $program ]] || die "$program not found; build it first: cmake --build $1 --target $2"
+}
+
+offscreen_session() {
+    export QT_QPA_PLATFORM=offscreen
+    OFFSCREEN_RUNTIME=$(mktemp -d "${TMPDIR:-/tmp}/kestrin-bench.XXXXXX")
+    trap 'rm -rf "$OFFSCREEN_RUNTIME"' EXIT
+    chmod 700 "$OFFSCREEN_RUNTIME"
+    export XDG_RUNTIME_DIR=$OFFSCREEN_RUNTIME
 }
 
 STARTED_PIDS=()

@@ -17,9 +17,7 @@ source "$here/common.sh"
 
 build=${1:-$(dirname "$here")/build}
 seconds=${2:-10}
-if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds < 5 || seconds > 40)); then
-    die "SECONDS must be a whole number from 5 to 40, not '$seconds'"
-fi
+whole_number SECONDS "$seconds" 5 40
 bin=$build/bin
 [[ -x $bin/Kestrin ]] || die "$bin/Kestrin not found; build it first: cmake --build $build --target Kestrin"
 need_tool xdotool xdotool

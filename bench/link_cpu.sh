@@ -24,17 +24,11 @@ source "$here/common.sh"
 
 build=${1:-$(dirname "$here")/build}
 seconds=${2:-10}
-[[ $seconds =~ ^[0-9]+$ ]] && ((seconds >= 2 && seconds <= 60)) ||
-    die "SECONDS must be a whole number from 2 to 60, not '$seconds'"
-program=$build/bin/bench_link_cpu
-[[ -x $program ]] || die "$program not found; build it first: cmake --build $build --target bench_link_cpu"
+whole_number SECONDS "$seconds" 2 60
+bench_program "$build" bench_link_cpu
 need_tool timeout coreutils
 
-export QT_QPA_PLATFORM=offscreen
-runtime=$(mktemp -d "${TMPDIR:-/tmp}/kestrin-bench.XXXXXX")
-trap 'rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
+offscreen_session
 
 format='%-28s %10s %10s %10s %10s\n'
 # shellcheck disable=SC2059

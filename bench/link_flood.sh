@@ -25,18 +25,13 @@ source "$here/common.sh"
 
 build=${1:-$(dirname "$here")/build}
 roles=${2:-joiner host}
-program=$build/bin/bench_link_flood
-[[ -x $program ]] || die "$program not found; build it first: cmake --build $build --target bench_link_flood"
+bench_program "$build" bench_link_flood
 need_tool timeout coreutils
 for role in $roles; do
     [[ $role == joiner || $role == host ]] || die "a role is joiner or host, not '$role'"
 done
 
-export QT_QPA_PLATFORM=offscreen
-runtime=$(mktemp -d "${TMPDIR:-/tmp}/kestrin-bench.XXXXXX")
-trap 'rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
+offscreen_session
 
 format='%-7s %-7s %9s %9s %9s %9s %10s %9s %8s %8s %9s %9s\n'
 # shellcheck disable=SC2059

@@ -21,17 +21,12 @@ source "$here/common.sh"
 build=${1:-$(dirname "$here")/build}
 banks=${2:-2000}
 runs=${3:-3}
-[[ $banks =~ ^[0-9]+$ ]] && ((banks >= 1000)) || die "BANKS must be a whole number of at least 1000, not '$banks'"
-[[ $runs =~ ^[0-9]+$ ]] && ((runs % 2 == 1)) || die "RUNS must be an odd whole number, not '$runs'"
-program=$build/bin/bench_link_latency
-[[ -x $program ]] || die "$program not found; build it first: cmake --build $build --target bench_link_latency"
+whole_number BANKS "$banks" 1000
+odd_whole_number RUNS "$runs"
+bench_program "$build" bench_link_latency
 need_tool timeout coreutils
 
-export QT_QPA_PLATFORM=offscreen
-runtime=$(mktemp -d "${TMPDIR:-/tmp}/kestrin-bench.XXXXXX")
-trap 'rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
+offscreen_session
 
 keys=(game-median-us game-p99-us bare-median-us bare-p99-us ratio bare-queued-median-us queued-ratio)
 format='%-7s %12s %10s %12s %10s %7s %14s %9s\n'

@@ -22,22 +22,14 @@ source "$here/common.sh"
 build=${1:-$(dirname "$here")/build}
 runs=${2:-7}
 lines=${3:-100000}
-if ! [[ $runs =~ ^[0-9]+$ ]] || ((runs % 2 == 0)); then die "RUNS must be an odd whole number, not '$runs'"; fi
-if ! [[ $lines =~ ^[0-9]+$ ]] || ((lines < 2000)); then
-    die "LINES must be a whole number of at least 2000, not '$lines'"
-fi
-
-program=$build/bin/bench_output_log
-[[ -x $program ]] || die "$program not found; build it first: cmake --build $build --target bench_output_log"
+odd_whole_number RUNS "$runs"
+whole_number LINES "$lines" 2000
+bench_program "$build" bench_output_log
 
 extra=()
 [[ ${BENCH_REPLACE:-0} == 1 ]] && extra+=(--replace)
 
-export QT_QPA_PLATFORM=offscreen
-runtime=$(mktemp -d "${TMPDIR:-/tmp}/kestrin-bench.XXXXXX")
-trap 'rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
+offscreen_session
 
 # Columns: first, last and ratio in processor time, then on the clock, total processor time,
 # total time on the clock, peak memory.
