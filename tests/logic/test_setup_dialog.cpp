@@ -4,7 +4,7 @@
 
 #include "records/player_stats.h"
 #include "shell/setup_dialog.h"
-#include "tests/support/doubles.h"
+#include "tests/support/rig.h"
 
 namespace kestrin::testing {
 namespace {
@@ -19,7 +19,7 @@ struct RecordingTarget : GameSelectTarget {
     std::function<void()> onApply;
 };
 
-class SetupDialogTest : public ::testing::Test {
+class SetupDialogTest : public ::testing::Test, public Doubles {
 protected:
     // Shows the dialog afresh, as each opening does.
     void open() {
@@ -33,13 +33,6 @@ protected:
         return store.get("Kestrin", section, key);
     }
 
-    MemorySettingsStore store;
-    MemoryFiles files;
-    ScriptedMessageBox messageBox;
-    FixedCalendar calendar;
-    ErrorReporter errors{messageBox, files, calendar, "/game"};
-    ListFiles lists{files, "/game"};
-    ProgramState state{store};
     RecordingTarget target;
     std::unique_ptr<GameSelectForm> form;
     std::unique_ptr<SetupDialog> dialog;
@@ -52,6 +45,7 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsAndConfirmingStoresThem) {
     EXPECT_EQ(form->cmbGameSelect.listIndex(), 0);
     EXPECT_EQ(form->chkGameSelect.value(), 0);
     EXPECT_EQ(form->cmbPlayerName.listCount(), 0u);
+    EXPECT_FALSE(form->cmbGameSelect.editable);                   // a game type is chosen, never typed
     EXPECT_TRUE(files.files.at("/game/PlayerName.dat").empty());  // created empty
     EXPECT_FALSE(closed);
     EXPECT_TRUE(target.calls.empty());

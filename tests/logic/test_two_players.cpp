@@ -12,17 +12,17 @@ namespace {
 
 class TwoPlayers : public ::testing::Test, public TwoCopies {
 protected:
-    static void expectConnectedControls(Rig& rig, bool connected) {
-        const MainForm& form = rig.form();
-        EXPECT_EQ(form.cmdStart.caption(), "&Ready");
-        EXPECT_EQ(form.cmdStart.enabled(), connected);
-        EXPECT_EQ(form.txtChat.enabled(), connected);
-        EXPECT_EQ(form.cmdSend.enabled(), connected);
-        EXPECT_EQ(form.cmdDisconnect.enabled(), connected);
-        EXPECT_EQ(form.cmbConnectTo.enabled(), !connected);
-        EXPECT_EQ(form.cmdSetup.enabled(), !connected);
-    }
     static bool listening(Rig& rig) { return rig.link().WinsockServer(0).state() == socket_state::kListening; }
+    // A click, then the network settles.
+    void press(forms::Button& button) {
+        button.click();
+        settle();
+    }
+    // Text from a program that speaks the wire format by hand, delivered.
+    void from(RawPeer& peer, const std::string& text) {
+        peer.send(text);
+        settle();
+    }
     std::size_t count(const std::string& text) const {
         const auto all = wire();
         return static_cast<std::size_t>(std::count(all.begin(), all.end(), text));
@@ -34,7 +34,7 @@ TEST_F(TwoPlayers, HandshakeIntroducesBothPlayersAndRemembersTheHost) {
     bob.form().cmdConnect.click();
     EXPECT_FALSE(bob.form().cmdConnect.enabled());
     EXPECT_FALSE(listening(bob));  // connecting out stops listening
-    expectConnectedControls(bob, false);
+    expectLinkControls(bob, false);
     bool connectWhileAsked = true;
     ann.messageBox.duringShow = [&] { connectWhileAsked = bob.form().cmdConnect.enabled(); };
     settle();
@@ -49,8 +49,8 @@ TEST_F(TwoPlayers, HandshakeIntroducesBothPlayersAndRemembersTheHost) {
     EXPECT_EQ(bob.form().txtOutput.text(),
               "* Waiting for connection to another player\r\n* Attempting connection with 10.0.0.1\r\n"
               "* Connected to Ann");
-    expectConnectedControls(ann, true);
-    expectConnectedControls(bob, true);
+    expectLinkControls(ann, true);
+    expectLinkControls(bob, true);
     EXPECT_TRUE(ann.form().cmdStart.hasFocus());
     EXPECT_EQ(ann.game().strOpponentName, "Bob");
     EXPECT_EQ(bob.game().strOpponentName, "Ann");
@@ -77,18 +77,16 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
               std::string::npos);
     EXPECT_TRUE(listening(ann));
     EXPECT_TRUE(listening(bob));
-    expectConnectedControls(ann, false);
-    expectConnectedControls(bob, false);
+    expectLinkControls(ann, false);
+    expectLinkControls(bob, false);
     EXPECT_TRUE(bob.messageBox.shown.empty());  // the "DIS" behind the refusal is no stranger
 
     // An older joiner: the host still answers "VER1", then says why and disconnects.
     RawPeer eve(network, "10.0.0.9");
     eve.connect("10.0.0.1", 600);
     settle();
-    eve.send("CONEve");
-    settle();
-    eve.send("VER0");
-    settle();
+    from(eve, "CONEve");
+    from(eve, "VER0");
     std::string heard;
     for (const auto& text : eve.received) heard += text;
     EXPECT_EQ(heard, "NAMAnnVER1DIS");
@@ -101,15 +99,12 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
     RawPeer zed(network, "10.0.0.8");
     zed.listen(600);
     bob.form().cmbConnectTo.setText("10.0.0.8");
-    bob.form().cmdConnect.click();
-    settle();
+    press(bob.form().cmdConnect);
     ASSERT_EQ(zed.received, std::vector<std::string>{"CONBob"});
-    zed.send("NAMZed");
-    settle();
+    from(zed, "NAMZed");
     EXPECT_EQ(zed.received.back(), "VER1");
-    expectConnectedControls(bob, false);  // introduced, not yet connected
-    zed.send("VER2DIS");                  // the mismatch and a host's goodbye in one receive
-    settle();
+    expectLinkControls(bob, false);  // introduced, not yet connected
+    from(zed, "VER2DIS");            // the mismatch and a host's goodbye in one receive
     EXPECT_NE(bob.form().txtOutput.text().find("* Your version is too old to connect to your opponent\r\n"
                                                "* Disconnected"),
               std::string::npos);
@@ -121,16 +116,14 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
 TEST_F(TwoPlayers, ReadyInEitherOrderOrAtOnceStartsBothCountdowns) {
     connect();
     // Ann (the host) first: Bob only reads the line.
-    ann.form().cmdStart.click();
-    settle();
+    press(ann.form().cmdStart);
     EXPECT_EQ(ann.form().cmdStart.caption(), "Waiting");
     EXPECT_FALSE(ann.form().cmdStart.enabled());
     EXPECT_FALSE(ann.form().mnuGGameSelect.enabled());
     EXPECT_TRUE(ann.form().txtChat.hasFocus());
     EXPECT_EQ(lastLine(bob), "* Ann is ready to start the game");
     EXPECT_EQ(bob.form().cmdStart.caption(), "&Ready");
-    bob.form().cmdStart.click();
-    settle();
+    press(bob.form().cmdStart);
     EXPECT_EQ(count("STG"), 1u);
     EXPECT_EQ(ann.form().cmdStart.caption(), "5 Seconds");
     EXPECT_EQ(bob.form().cmdStart.caption(), "5 Seconds");
@@ -146,26 +139,21 @@ TEST_F(TwoPlayers, ReadyInEitherOrderOrAtOnceStartsBothCountdowns) {
         EXPECT_TRUE(rig->form().cmdGuess[0].hasFocus());
         EXPECT_EQ(rig->sound.beeps, 1);  // the start beep
     }
-    ann.form().cmdStart.click();  // stop, both back to Ready
-    settle();
+    press(ann.form().cmdStart);  // stop, both back to Ready
 
     // Bob (the joiner) first: Bob beeps as he answers "STG", Ann as she receives it.
-    bob.form().cmdStart.click();
-    settle();
-    ann.form().cmdStart.click();
-    settle();
+    press(bob.form().cmdStart);
+    press(ann.form().cmdStart);
     EXPECT_EQ(bob.sound.beeps, 2);
     EXPECT_EQ(ann.sound.beeps, 2);
     EXPECT_EQ(ann.form().cmdStart.caption(), "5 Seconds");
     clock.advance(6'000);
-    ann.form().cmdStart.click();
-    settle();
+    press(ann.form().cmdStart);
 
     // At once: each answers the other's "RED" and restarts at 5 on the other's "STG".
     network.clearSentLog();
     ann.form().cmdStart.click();
-    bob.form().cmdStart.click();
-    settle();
+    press(bob.form().cmdStart);
     EXPECT_EQ(count("STG"), 2u);
     EXPECT_EQ(ann.form().cmdStart.caption(), "5 Seconds");
     EXPECT_EQ(bob.form().cmdStart.caption(), "5 Seconds");
@@ -180,8 +168,7 @@ TEST_F(TwoPlayers, BanksShowOnTheOtherSideAndBothCopiesAgreeOnTheResult) {
     // Ann guesses higher after the first 5, draws 7: one level lit; she banks 10.
     ann.random.queueDigits({7});
     ann.form().cmdGuess[0].click();
-    ann.form().cmdBank.click();
-    settle();
+    press(ann.form().cmdBank);
     EXPECT_EQ(count("SCU 10"), 1u);
     EXPECT_EQ(bob.form().lblOpponentScore.caption(), "10");
     EXPECT_EQ(bob.form().lblOpponentScore.foreColor(), forms::kLeaderGreen);
@@ -237,8 +224,7 @@ TEST_F(TwoPlayers, ChatLinesTravelExactlyAsTyped) {
     EXPECT_EQ(ann.form().lblOpponentScore.caption(), "0");  // codes inside a chat line do nothing
 
     ann.form().txtChat.setText("hello");
-    ann.form().cmdSend.click();
-    settle();
+    press(ann.form().cmdSend);
     EXPECT_EQ(lastLine(bob), "<Ann> hello");
 }
 
@@ -246,8 +232,7 @@ TEST_F(TwoPlayers, StopByEitherSideStopsBothWithoutAnEcho) {
     connect();
     startGame();
     network.clearSentLog();
-    ann.form().cmdStart.click();
-    settle();
+    press(ann.form().cmdStart);
     EXPECT_EQ(wire(), std::vector<std::string>{"STP* Ann has stopped play"});
     EXPECT_EQ(lastLine(bob), "* Ann has stopped play");
     for (Rig* rig : {&ann, &bob}) {
@@ -258,15 +243,13 @@ TEST_F(TwoPlayers, StopByEitherSideStopsBothWithoutAnEcho) {
 
     startGame();
     network.clearSentLog();
-    bob.form().cmdStart.click();
-    settle();
+    press(bob.form().cmdStart);
     EXPECT_EQ(wire(), std::vector<std::string>{"STP* Bob has stopped play"});
     EXPECT_EQ(ann.form().cmdStart.caption(), "&Ready");
 
     // A stop arriving during the countdown only resets; the countdown goes on.
     ann.form().cmdStart.click();
-    bob.form().cmdStart.click();
-    settle();
+    press(bob.form().cmdStart);
     clock.advance(2'000);
     ann.link().receivers().hostReceive(1, "STP* Bob has stopped play");
     EXPECT_EQ(ann.form().cmdStart.caption(), "3 Seconds");
@@ -278,31 +261,27 @@ TEST_F(TwoPlayers, DisconnectFromEitherSideLeavesBothListeningAndRolesCanSwap) {
     connect();
     startGame();
     network.clearSentLog();
-    ann.form().cmdDisconnect.click();  // the host says goodbye
-    settle();
+    press(ann.form().cmdDisconnect);  // the host says goodbye
     EXPECT_EQ(wire(), std::vector<std::string>{"DIS"});
     for (Rig* rig : {&ann, &bob}) {
         EXPECT_EQ(lastLine(*rig), "* Disconnected");
         EXPECT_TRUE(listening(*rig));
-        expectConnectedControls(*rig, false);
+        expectLinkControls(*rig, false);
         EXPECT_FALSE(rig->form().tmrGame.enabled());  // the game stopped with the link
         EXPECT_TRUE(rig->form().mnuGGameSelect.enabled());
     }
 
     // Now Ann joins Bob; then she leaves, and Bob learns of it from the closed connection.
     network.clearSentLog();
-    ann.form().cmdConnect.click();  // her host box holds Bob's address from before
-    settle();
+    press(ann.form().cmdConnect);  // her host box holds Bob's address from before
     EXPECT_EQ(wire(), (std::vector<std::string>{"CONAnn", "NAMBob", "VER1", "VER1"}));
-    expectConnectedControls(ann, true);
-    expectConnectedControls(bob, true);
+    expectLinkControls(ann, true);
+    expectLinkControls(bob, true);
     // A countdown that is running when the link drops ends with it.
     ann.form().cmdStart.click();
-    bob.form().cmdStart.click();
-    settle();
+    press(bob.form().cmdStart);
     network.clearSentLog();
-    ann.form().cmdDisconnect.click();
-    settle();
+    press(ann.form().cmdDisconnect);
     EXPECT_TRUE(wire().empty());  // a joiner just closes
     for (Rig* rig : {&ann, &bob}) {
         EXPECT_EQ(lastLine(*rig), "* Disconnected");
@@ -320,20 +299,18 @@ TEST_F(TwoPlayers, AJoinerThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
     squatter.listen(600);
     std::string logWhenTold;
     bob.messageBox.duringShow = [&] { logWhenTold = lastLine(bob); };
-    ann.form().cmdDisconnect.click();
-    settle();
+    press(ann.form().cmdDisconnect);
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.messageBox.shown[0].text, "Error 10048 - The bound address is already in use");
     EXPECT_EQ(logWhenTold, "* Disconnected");
-    expectConnectedControls(bob, false);
+    expectLinkControls(bob, false);
     EXPECT_FALSE(bob.game().blnReady);  // the link ending stops a game; it never signals ready
     EXPECT_FALSE(listening(bob));
 }
 
 TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndListensAgain) {
     bob.form().cmbConnectTo.setText("10.0.0.7");  // nobody there
-    bob.form().cmdConnect.click();
-    settle();
+    press(bob.form().cmdConnect);
     clock.advance(5'000);
     bob.form().cmbConnectTo.keyPress(kKeyEnter);  // tried again: ten seconds from now
     settle();
@@ -363,32 +340,27 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndListensAgain) {
     network.protectPort("10.0.0.1", 600);
     ann.choose("Ann", 1);
     connect();
-    expectConnectedControls(bob, true);
+    expectLinkControls(bob, true);
     EXPECT_EQ(bob.link().WinsockClient().remotePort(), 10600);
 }
 
 TEST_F(TwoPlayers, HostBoxTakesAPortAndV6Addresses) {
-    EXPECT_EQ(parseHostText("example.org").host, "example.org");
-    EXPECT_EQ(parseHostText("example.org").port, 0);
-    EXPECT_EQ(parseHostText("10.0.0.1:10600").port, 10600);
-    EXPECT_EQ(parseHostText("10.0.0.1:10600").host, "10.0.0.1");
-    EXPECT_EQ(parseHostText("[::1]:601").host, "::1");
-    EXPECT_EQ(parseHostText("[::1]:601").port, 601);
-    EXPECT_EQ(parseHostText("[::1]").port, 0);
-    EXPECT_EQ(parseHostText("fe80::1").host, "fe80::1");
-    EXPECT_EQ(parseHostText("h:65535").port, 65535);
-    EXPECT_FALSE(parseHostText("h:65536").valid);
-    EXPECT_EQ(parseHostText("h:65536").port, 0);
-    EXPECT_FALSE(parseHostText("host:0").valid);
-    EXPECT_FALSE(parseHostText("host:http").valid);
-    EXPECT_FALSE(parseHostText("[::1]x").valid);
+    const std::pair<const char*, const char*> texts[] = {
+        {"example.org", "example.org 0"}, {"10.0.0.1:10600", "10.0.0.1 10600"},
+        {"[::1]:601", "::1 601"},         {"[::1]", "::1 0"},
+        {"fe80::1", "fe80::1 0"},         {"h:65535", "h 65535"},
+        {"h:65536", "invalid 0"},         {"host:0", "invalid 0"},
+        {"host:http", "invalid 0"},       {"[::1]x", "invalid 0"}};
+    for (const auto& [text, read] : texts) {
+        const HostAndPort parsed = parseHostText(text);
+        EXPECT_EQ((parsed.valid ? parsed.host : "invalid") + " " + std::to_string(parsed.port), read) << text;
+    }
 
     // A typed port is used as it is, and a refusal there is not retried elsewhere.
     RawPeer zed(network, "10.0.0.8");
     zed.listen(601);
     bob.form().cmbConnectTo.setText("10.0.0.8:601");
-    bob.form().cmdConnect.click();
-    settle();
+    press(bob.form().cmdConnect);
     EXPECT_EQ(zed.received, std::vector<std::string>{"CONBob"});
     EXPECT_EQ(bob.store.get("Kestrin", "Player", "LastIP"), "10.0.0.8:601");
     bob.form().cmdDisconnect.click();
@@ -409,13 +381,11 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
         EXPECT_TRUE(listening(ann));  // the vanished joiner's link ended; Ann listens again
         zed.connect("10.0.0.1", 600);
         settle();
-        zed.send("CONZed");
-        settle();
+        from(zed, "CONZed");
     };
     eve.connect("10.0.0.1", 600);
     settle();
-    eve.send("CONEve");
-    settle();
+    from(eve, "CONEve");
 
     ASSERT_EQ(ann.messageBox.shown.size(), 2u);  // one after the other, never stacked
     EXPECT_EQ(ann.messageBox.shown[1].text, "Accept new player connection from Zed?");
@@ -425,7 +395,7 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
     EXPECT_EQ(ann.game().strOpponentName, "Zed");
 }
 
-TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitEndsItWithoutAWord) {
+TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitOrALinkEndsItWithoutAWord) {
     bob.form().cmbConnectTo.setText("10.0.0.1");
     bob.form().cmdConnect.click();
     bob.choose("Bob", 0);
@@ -437,6 +407,20 @@ TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitEndsItWithoutAWord) {
     EXPECT_FALSE(bob.form().tmrWinsock.enabled());
     EXPECT_TRUE(listening(ann));  // the host saw the attempt close and listens again
     EXPECT_TRUE(ann.messageBox.shown.empty());
+
+    // Chosen from the menu while linked: the joiner just closes, and nothing of the link
+    // can be pressed in single player.
+    bob.choose("Bob", 1);
+    connect();
+    network.clearSentLog();
+    bob.choose("Bob", 0);
+    settle();
+    EXPECT_TRUE(wire().empty());
+    EXPECT_EQ(lastLine(ann), "* Disconnected");
+    EXPECT_TRUE(listening(ann));
+    EXPECT_FALSE(bob.form().cmdDisconnect.enabled());
+    EXPECT_FALSE(bob.form().cmbConnectTo.enabled());
+    EXPECT_EQ(bob.form().cmdStart.caption(), "&Start");
 }
 
 class HostilePeer : public TwoPlayers {
@@ -445,41 +429,33 @@ protected:
     void SetUp() override {
         mallory.listen(600);
         bob.form().cmbConnectTo.setText("10.0.0.6");
-        bob.form().cmdConnect.click();
-        settle();
-        mallory.send("NAMMallory");
-        settle();
-        mallory.send("VER1");
-        settle();
+        press(bob.form().cmdConnect);
+        from(mallory, "NAMMallory");
+        from(mallory, "VER1");
     }
     RawPeer mallory{network, "10.0.0.6"};
 };
 
 TEST_F(HostilePeer, SplitAndCoalescedReceivesAreReadAsMessages) {
-    expectConnectedControls(bob, true);
-    mallory.send("SCU 10SCU 20");
-    settle();
+    expectLinkControls(bob, true);
+    from(mallory, "SCU 10SCU 20");
     EXPECT_EQ(bob.form().lblOpponentScore.caption(), "20");
-    mallory.send("SCU-7");
-    settle();
+    from(mallory, "SCU-7");
     EXPECT_EQ(bob.game().intOpponentScore, -7);
     // Two sends that the copy reads at once come out joined: one chat line.
     mallory.send("MSGhel");
-    mallory.send("lo");
-    settle();
+    from(mallory, "lo");
     EXPECT_EQ(lastLine(bob), "<Mallory> hello");
     EXPECT_TRUE(bob.messageBox.shown.empty());
 }
 
 TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATime) {
-    mallory.send("scu 5");
-    settle();
+    from(mallory, "scu 5");
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.messageBox.shown[0].text, "Unrecognised data arrival - scu 5");
     EXPECT_EQ(bob.messageBox.shown[0].buttons, MessageButtons::Ok);
     for (const char* text : {"S", "CONEve", "SCU 99999", "VER"}) {
-        mallory.send(text);
-        settle();
+        from(mallory, text);
         EXPECT_EQ(bob.messageBox.shown.back().text, std::string("Unrecognised data arrival - ") + text);
     }
 
@@ -488,16 +464,12 @@ TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATime) {
     int depth = 0;
     bob.messageBox.duringShow = [&] {
         if (++depth > 3) return;
-        for (int i = 0; i < 50; ++i) {
-            mallory.send(std::string(300, 'Z') + std::to_string(i));
-            settle();
-        }
+        for (int i = 0; i < 50; ++i) from(mallory, std::string(300, 'Z') + std::to_string(i));
     };
-    mallory.send(std::string(1000, 'Q'));
-    settle();
+    from(mallory, std::string(1000, 'Q'));
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.messageBox.shown[0].text, "Unrecognised data arrival - " + std::string(200, 'Q'));
-    expectConnectedControls(bob, true);  // the connection stays up
+    expectLinkControls(bob, true);  // the connection stays up
 }
 
 TEST_F(TwoPlayers, AHostTreatsTheJoinersOwnMessagesAsStrangers) {
@@ -505,8 +477,7 @@ TEST_F(TwoPlayers, AHostTreatsTheJoinersOwnMessagesAsStrangers) {
     eve.connect("10.0.0.1", 600);
     settle();
     for (const std::string text : {"NAMEve", "REF* Eve didn't accept the connection.", "DIS", "dis"}) {
-        eve.send(text);
-        settle();
+        from(eve, text);
         EXPECT_EQ(ann.messageBox.shown.back().text, "Unrecognised data arrival\r\n[" + text + "]");
     }
     EXPECT_EQ(ann.messageBox.shown.size(), 4u);
@@ -516,19 +487,16 @@ TEST_F(TwoPlayers, AHostTreatsTheJoinersOwnMessagesAsStrangers) {
 
 TEST_F(HostilePeer, FloodsLeaveBoundedStateBehind) {
     // Ten megabytes of one chat line: the line shown is cut, the name kept short too.
-    mallory.send("MSG" + std::string(10'000'000, 'x'));
-    settle();
+    from(mallory, "MSG" + std::string(10'000'000, 'x'));
     EXPECT_EQ(lastLine(bob), "<Mallory> " + std::string(kLongestReceivedText, 'x'));
     EXPECT_LT(bob.form().txtOutput.text().size(), 3 * kLongestReceivedText);
-    mallory.send("NAM" + std::string(100'000, 'n'));
-    settle();
+    from(mallory, "NAM" + std::string(100'000, 'n'));
     EXPECT_EQ(bob.game().strOpponentName.size(), kLongestReceivedText);
 
     // A hundred thousand messages back to back in one receive.
     std::string burst;
     for (int i = 1; i <= 100'000; ++i) burst += "SCU " + std::to_string(i % 1000);
-    mallory.send(burst);
-    settle();
+    from(mallory, burst);
     EXPECT_EQ(bob.form().lblOpponentScore.caption(), "0");
     EXPECT_TRUE(bob.messageBox.shown.empty());
 
@@ -538,7 +506,7 @@ TEST_F(HostilePeer, FloodsLeaveBoundedStateBehind) {
         network.deliver();
     }
     EXPECT_EQ(lastLine(bob), "<" + std::string(kLongestReceivedText, 'n') + "> line");
-    expectConnectedControls(bob, true);
+    expectLinkControls(bob, true);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // Adapter tests against the real thing: QSettings in a temporary configuration folder, files
-// in a temporary folder, QTcpServer/QTcpSocket on loopback with ephemeral ports, Qt timers.
+// in a temporary folder, Qt timers. The sockets are in test_socket_contract.cpp.
 #include "platform/failure.h"
 #include "platform/qt/qt_folders.h"
 #include "platform/qt/qt_settings_store.h"
-#include "platform/qt/qt_sockets.h"
 #include "platform/qt/qt_text_files.h"
 #include "platform/qt/qt_timer_driver.h"
 #include "shell/list_files.h"
@@ -277,71 +276,6 @@ TEST(QtTextFiles, AListFileEditedElsewhereKeepsItsEntriesApart) {
     EXPECT_EQ(bytes(), QByteArray("Ann\r\nM\xfcller\r\nBob\r\n"));
     lists.LoadList(kPlayerNameFile, combo);
     EXPECT_EQ(combo.items(), (std::vector<std::string>{"Ann", "Müller", "Bob"}));
-}
-
-// --- Sockets ------------------------------------------------------------------------------
-
-// Records a socket's events in order.
-struct Recorder {
-    explicit Recorder(Socket& socket) {
-        socket.onConnectionRequest = [this](std::int64_t id) { requests.push_back(id); };
-        socket.onConnected = [this] { events.push_back("connected"); };
-        socket.onDataArrival = [this, &socket] { text += socket.getData(); };
-        socket.onPeerClosed = [this] { events.push_back("peer closed"); };
-        socket.onError = [this](int number, const std::string& description) {
-            events.push_back("error " + std::to_string(number) + " " + description);
-        };
-    }
-    bool has(const std::string& event) const { return std::find(events.begin(), events.end(), event) != events.end(); }
-    std::vector<std::int64_t> requests;
-    std::vector<std::string> events;
-    std::string text;
-};
-
-std::unique_ptr<Socket> listenAnywhere(SocketFactory& factory) {
-    auto listener = factory.create();
-    listener->setLocalPort(0);
-    listener->listen();
-    return listener;
-}
-
-// What only the real sockets do (the contract shared with the in-memory network is in
-// test_socket_contract.cpp): the joiner is connected before the host takes the request.
-TEST(QtSockets, TalkBothWaysOnLoopbackAndCloseToTheClosedState) {
-    QtSocketFactory factory;
-    auto listener = listenAnywhere(factory);
-    ASSERT_EQ(listener->state(), socket_state::kListening);
-    Recorder atListener(*listener);
-    auto client = factory.create();
-    Recorder atClient(*client);
-    client->setRemoteHost("127.0.0.1");
-    client->setRemotePort(listener->localPort());
-    client->connect();
-    EXPECT_TRUE(atClient.events.empty());  // nothing is delivered from inside the call
-
-    // The joiner is connected as soon as the system has the connection and speaks first;
-    // the host takes the request later and still gets the text.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !atListener.requests.empty() && atClient.has("connected"); }, kWaitMs));
-    client->sendData("CONZoë");
-    QTest::qWait(50);
-    auto accepted = factory.create();
-    Recorder atAccepted(*accepted);
-    accepted->accept(atListener.requests.front());
-    EXPECT_EQ(accepted->state(), socket_state::kConnected);
-    EXPECT_EQ(listener->state(), socket_state::kListening);
-    EXPECT_EQ(accepted->remoteHostIP(), "127.0.0.1");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return atAccepted.text == "CONZoë"; }, kWaitMs)) << atAccepted.text;
-    accepted->sendData("VER1");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return atClient.text == "VER1"; }, kWaitMs)) << atClient.text;
-
-    // A socket may delete itself from inside its own handler; the peer sees it close.
-    accepted->onDataArrival = [&] { accepted.reset(); };
-    client->sendData("DIS");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return accepted == nullptr && atClient.has("peer closed"); }, kWaitMs));
-    EXPECT_EQ(client->state(), socket_state::kClosing);
-    EXPECT_EQ(failureOf([&] { client->sendData("x"); }).number(), 40006);
-    client->close();
-    EXPECT_EQ(client->state(), socket_state::kClosed);
 }
 
 // --- Timers -------------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // One set of socket rules, run against the in-memory network the logic tests play on and
 // against the Qt sockets on loopback, so that the two cannot drift apart. The in-memory
 // network delivers its events when the test lets it; the Qt sockets get theirs from the
-// event loop. A few Qt-only cases follow: IPv6 loopback and text that is not ASCII.
+// event loop. A few Qt-only cases follow: a joiner that speaks before the host takes the
+// request, IPv6 loopback, text that is not ASCII, big and nested arrivals.
 #include "platform/failure.h"
 #include "platform/qt/qt_sockets.h"
 #include "tests/support/memory_network.h"
@@ -282,6 +283,23 @@ struct QtPair {
             kWaitMs);
     }
 };
+
+TEST(QtSocketsOnly, TheJoinerIsConnectedAndMaySpeakBeforeTheHostTakesTheRequest) {
+    QtPair pair;
+    pair.listener->setLocalPort(0);
+    pair.listener->listen();
+    Heard atListener(*pair.listener);
+    pair.joiner->setRemoteHost("127.0.0.1");
+    pair.joiner->setRemotePort(pair.listener->localPort());
+    pair.joiner->connect();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !atListener.requests.empty() && !pair.atJoiner.events.empty(); }, kWaitMs));
+    EXPECT_EQ(pair.atJoiner.events, Texts{"connected"});
+    pair.joiner->sendData("CONZoë");
+    QTest::qWait(50);
+    pair.accepted->accept(atListener.requests.front());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.atAccepted.text == "CONZoë"; }, kWaitMs)) << pair.atAccepted.text;
+}
 
 TEST(QtSocketsOnly, ReachTheDualStackListenerOverIpv6Loopback) {
     QTcpServer probe;

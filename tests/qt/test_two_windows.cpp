@@ -34,11 +34,6 @@ struct QtCopy : Doubles {
     }
     MainForm& form() { return main->form(); }
     bool connected() { return form().cmdDisconnect.enabled() && form().txtChat.enabled(); }
-    std::string lastLine() {
-        const std::string& log = form().txtOutput.text();
-        const auto pos = log.rfind("\r\n");
-        return pos == std::string::npos ? log : log.substr(pos + 2);
-    }
 
     QtSocketFactory qtSockets;
     QtTimerDriver driver;
@@ -58,11 +53,12 @@ TEST(TwoWindows, PlayOverLoopback) {
         << bob.form().txtOutput.text();
     EXPECT_EQ(ann.messageBox.shown.at(0).text, "Accept new player connection from Bob?");
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "127.0.0.1");  // an IPv4 peer stays dotted
-    EXPECT_EQ(bob.lastLine(), "* Connected to Ann");
+    EXPECT_EQ(lastLine(bob.form()), "* Connected to Ann");
 
     bob.form().txtChat.setText("Grüße von Zoë");
     bob.form().txtChat.keyPress(kKeyEnter);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ann.lastLine() == "<Bob> Grüße von Zoë"; }, kWaitMs)) << ann.lastLine();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lastLine(ann.form()) == "<Bob> Grüße von Zoë"; }, kWaitMs))
+        << lastLine(ann.form());
 
     // Both games run (as the countdown leaves them); Ann banks one level.
     for (QtCopy* copy : {&ann, &bob}) {
@@ -76,7 +72,7 @@ TEST(TwoWindows, PlayOverLoopback) {
 
     // Bob leaves; Ann learns of it from the closed connection and listens again.
     bob.form().cmdDisconnect.click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ann.lastLine() == "* Disconnected"; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lastLine(ann.form()) == "* Disconnected"; }, kWaitMs));
     EXPECT_EQ(ann.main->link().WinsockServer(0).state(), socket_state::kListening);
     EXPECT_TRUE(ann.errorTitles().empty());
     EXPECT_TRUE(bob.errorTitles().empty());

@@ -1,9 +1,5 @@
 #include "tests/support/doubles.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <stdexcept>
-
 namespace kestrin::testing {
 
 std::string MemorySettingsStore::read(const std::string& application, const std::string& section,
@@ -79,17 +75,6 @@ float ScriptedRandom::next() {
     }
     // The game draws floor(r * 9 + 1); the middle of digit d's range gives d.
     return (static_cast<float>(digit) - 0.5f) / 9.0f;
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrin-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace kestrin::testing

@@ -1,6 +1,6 @@
 // Test doubles for the platform seams: an in-memory settings store, scripted message boxes,
 // in-memory text files, a fixed calendar, recording sound and shell, a fixed address table,
-// scripted random numbers and a temporary folder.
+// and scripted random numbers.
 #pragma once
 
 #include <deque>
@@ -112,19 +112,6 @@ public:
 
 private:
     std::deque<int> digits_;
-};
-
-// A real folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
 };
 
 }  // namespace kestrin::testing

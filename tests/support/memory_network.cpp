@@ -43,7 +43,6 @@ struct MemoryNetwork::Core {
     std::map<int, MemorySocket*> sockets;
     std::map<std::pair<std::string, int>, int> listeners;  // (host, port) -> socket
     std::set<std::pair<std::string, int>> protectedPorts;
-    std::map<std::string, std::string> hostNames;
     std::set<std::string> hosts;
     std::map<std::int64_t, Request> requests;
     std::deque<Event> queue;
@@ -223,8 +222,6 @@ private:
 
     std::string resolve(const std::string& host) const {
         if (host == "localhost" || host == "127.0.0.1") return host_;
-        const auto named = core_->hostNames.find(host);
-        if (named != core_->hostNames.end()) return named->second;
         if (core_->hosts.count(host)) return host;
         // A dotted address of a machine not on this network: nothing listens there.
         const bool dotted = !host.empty() && std::all_of(host.begin(), host.end(),
@@ -272,10 +269,6 @@ MemoryNetwork::~MemoryNetwork() = default;
 std::unique_ptr<SocketFactory> MemoryNetwork::factoryFor(std::string hostAddress) {
     core_->hosts.insert(hostAddress);
     return std::make_unique<MemorySocketFactory>(core_, std::move(hostAddress));
-}
-
-void MemoryNetwork::addHostName(const std::string& name, const std::string& address) {
-    core_->hostNames[name] = address;
 }
 
 void MemoryNetwork::protectPort(const std::string& hostAddress, int port) {

@@ -2,8 +2,7 @@
 // it as through real sockets, and the test decides when events arrive.
 //
 // Each factory made by factoryFor(address) stands for one machine; its sockets have that
-// address. Host names given with addHostName() resolve to an address; "localhost" and
-// "127.0.0.1" resolve to the connecting machine itself.
+// address. "localhost" and "127.0.0.1" resolve to the connecting machine itself.
 //
 // Nothing reaches a handler until deliver() runs: connection requests, connections made,
 // arrivals, peer closes and errors wait in one queue, in the order they were caused.
@@ -53,7 +52,6 @@ public:
 
     std::unique_ptr<SocketFactory> factoryFor(std::string hostAddress);
 
-    void addHostName(const std::string& name, const std::string& address);
     void protectPort(const std::string& hostAddress, int port);
 
     // Delivers every queued event, also those caused while delivering, and returns how many

@@ -1,5 +1,7 @@
 #include "tests/support/rig.h"
 
+#include <gtest/gtest.h>
+
 namespace kestrin::testing {
 
 Doubles::Doubles(MemoryNetwork* given, const std::string& address)
@@ -85,8 +87,19 @@ void RawPeer::connect(const std::string& host, int port) {
     outgoing->connect();
 }
 
-std::string lastLine(Rig& rig) {
-    const std::string& log = rig.form().txtOutput.text();
+void expectLinkControls(Rig& rig, bool connected) {
+    const MainForm& form = rig.form();
+    EXPECT_EQ(form.cmdStart.caption(), "&Ready");
+    EXPECT_EQ(form.cmdStart.enabled(), connected);
+    EXPECT_EQ(form.txtChat.enabled(), connected);
+    EXPECT_EQ(form.cmdSend.enabled(), connected);
+    EXPECT_EQ(form.cmdDisconnect.enabled(), connected);
+    EXPECT_EQ(form.cmbConnectTo.enabled(), !connected);
+    EXPECT_EQ(form.cmdSetup.enabled(), !connected);
+}
+
+std::string lastLine(MainForm& form) {
+    const std::string& log = form.txtOutput.text();
     const auto pos = log.rfind("\r\n");
     return pos == std::string::npos ? log : log.substr(pos + 2);
 }

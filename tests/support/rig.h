@@ -101,7 +101,11 @@ struct RawPeer {
     bool closedByPeer = false;
 };
 
+// Checks the link controls of a copy in multi player mode, connected or not.
+void expectLinkControls(Rig& rig, bool connected);
+
 // The last line of a copy's output log.
-std::string lastLine(Rig& rig);
+std::string lastLine(MainForm& form);
+inline std::string lastLine(Rig& rig) { return lastLine(rig.form()); }
 
 }  // namespace kestrin::testing
