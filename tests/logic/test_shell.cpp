@@ -69,9 +69,9 @@ TEST_F(ErrorReporterTest, ReportsAppendInOrderAndSkipZeroAndTwenty) {
     EXPECT_EQ(log()->back(), "05/12/2026 17:50:45 Error 6 in Main.tmrGame - Overflow");
 
     // A description with line breaks keeps them in the box; its log entry stays one line.
-    errors.ReportError("Main.sckClient", 10053, "Connection\r\nreset\nby\rpeer");
-    EXPECT_NE(messageBox.shown[4].text.find("[ Connection\r\nreset\nby\rpeer ]"), std::string::npos);
-    EXPECT_EQ(log()->back(), "05/12/2026 17:50:45 Error 10053 in Main.sckClient - Connection reset by peer");
+    errors.ReportError("Main.sckClient", 10053, "Connection\r\nreset\nby\rpeer\r\n");
+    EXPECT_NE(messageBox.shown[4].text.find("[ Connection\r\nreset\nby\rpeer\r\n ]"), std::string::npos);
+    EXPECT_EQ(log()->back(), "05/12/2026 17:50:45 Error 10053 in Main.sckClient - Connection reset by peer ");
 
     files.failWrites = true;  // an unwritable log: the box still shows, nothing escapes
     EXPECT_NO_THROW(errors.ReportError("Main.Load", failures::kPathFileAccess, "Path/File access error"));
