@@ -33,6 +33,11 @@ install_missing() {
     fi
 }
 
+install_missing_with_packaging_tools() {
+    install_missing "${PACKAGES[@]}"
+    install_missing --no-install-recommends "${PACKAGING_TOOLS[@]}"
+}
+
 build() {
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build build
@@ -61,22 +66,29 @@ build_package() {
 }
 
 # Checks a package: lintian finds no error, the program in it passes hardening-check, and
-# it holds the installed layout with its dependencies and post-install step.
+# it holds the command link, the dependency on libcap2-bin and the post-install step.
 check_package() {
-    local deb=$1 unpacked
+    local deb=$1 unpacked status=0
     lintian --fail-on error "$deb" || { echo "lintian found errors in $deb" >&2; return 1; }
     unpacked=$(mktemp -d)
     dpkg-deb -x "$deb" "$unpacked"
     dpkg-deb -e "$deb" "$unpacked/DEBIAN"
     # Control flow integrity cannot be marked on Debian 12: its C library's start-up objects
     # carry no IBT note, so no program linked there gets one (/usr/bin/ls has none either).
-    hardening-check --nocfprotection "$unpacked/usr/lib/kestrin/Kestrin"
-    [[ -L $unpacked/usr/games/kestrin ]] || { echo "the package has no /usr/games/kestrin link" >&2; return 1; }
+    hardening-check --nocfprotection "$unpacked/usr/lib/kestrin/Kestrin" || status=1
+    [[ -L $unpacked/usr/games/kestrin ]] || { echo "the package has no /usr/games/kestrin link" >&2; status=1; }
     grep -q 'setcap cap_net_bind_service=+ep "/usr/lib/kestrin/Kestrin"' "$unpacked/DEBIAN/postinst" ||
-        { echo "the package does not give the game its port capability" >&2; return 1; }
-    dpkg-deb -f "$deb" Package Version Section Depends
-    dpkg-deb -f "$deb" Depends | grep -q 'libcap2-bin' || { echo "the package does not depend on libcap2-bin" >&2; return 1; }
+        { echo "the package does not give the game its port capability" >&2; status=1; }
+    dpkg-deb -f "$deb" Depends | grep -q 'libcap2-bin' || { echo "the package does not depend on libcap2-bin" >&2; status=1; }
     rm -rf "$unpacked"
+    dpkg-deb -f "$deb" Package Version Section Depends
+    return "$status"
+}
+
+# Builds the package, checks it and sets $deb to its path.
+package_and_check() {
+    deb=$(build_package)
+    check_package "$deb"
 }
 
 case "${1:-play}" in
@@ -86,8 +98,7 @@ case "${1:-play}" in
         exec build/bin/Kestrin
         ;;
     test)
-        install_missing "${PACKAGES[@]}"
-        install_missing --no-install-recommends "${PACKAGING_TOOLS[@]}"
+        install_missing_with_packaging_tools
         echo "== Code style (clang-format)"
         git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
         build -DKESTRIN_WERROR=ON
@@ -123,14 +134,11 @@ case "${1:-play}" in
         echo "Fuzzing ran $(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$fuzz_dir/log") inputs"
         rm -rf "$fuzz_dir"
         echo "== The Debian package, built with the hardening flags and checked"
-        deb=$(build_package)
-        check_package "$deb"
+        package_and_check
         ;;
     package)
-        install_missing "${PACKAGES[@]}"
-        install_missing --no-install-recommends "${PACKAGING_TOOLS[@]}"
-        deb=$(build_package)
-        check_package "$deb"
+        install_missing_with_packaging_tools
+        package_and_check
         echo "Built $deb; install it with: sudo apt-get install ./$deb"
         ;;
     *)
