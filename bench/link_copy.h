@@ -81,7 +81,7 @@ public:
         };
     }
 
-    int state() const override { return inner_->state(); }
+    SocketState state() const override { return inner_->state(); }
     void setRemoteHost(const std::string& host) override { inner_->setRemoteHost(host); }
     std::string remoteHost() const override { return inner_->remoteHost(); }
     void setRemotePort(int port) override { inner_->setRemotePort(port); }
@@ -144,7 +144,7 @@ struct BenchCopy : testing::Doubles {
         return {&f.tmrGame, &f.tmrBank, &f.tmrReady, &f.tmrWinsock};
     }
     MainForm& form() { return main->form(); }
-    int listeningPort() { return main->link().WinsockServer(0).localPort(); }
+    int listeningPort() { return main->link().connection().WinsockServer(0).localPort(); }
     // Connected as the window shows it: Disconnect and the chat box are enabled.
     bool connected() { return form().cmdDisconnect.enabled() && form().txtChat.enabled(); }
     // Joins a copy (or a raw peer) listening on 127.0.0.1:port.

@@ -97,7 +97,8 @@ int main(int argc, char* argv[]) {
 
     if (state == "listening") {
         BenchCopy ann("Ann", sockets);
-        if (ann.main->link().WinsockServer(0).state() != socket_state::kListening || ann.listeningPort() <= 0)
+        if (ann.main->link().connection().WinsockServer(0).state() != SocketState::Listening ||
+            ann.listeningPort() <= 0)
             return fail("the copy is not listening");
         waitFor([] { return false; }, 500);  // let start-up settle
         measure("listening", periodMs);
@@ -129,7 +130,7 @@ int main(int argc, char* argv[]) {
             [&] {
                 const std::string& log = ann.form().txtOutput.text();
                 return log.find("* Connection failed") != std::string::npos &&
-                       ann.main->link().WinsockServer(0).state() == socket_state::kListening;
+                       ann.main->link().connection().WinsockServer(0).state() == SocketState::Listening;
             },
             3000);
         std::printf("%-14s %d\n", "timeout-came", timedOut ? 1 : 0);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/start_button.h"
 #include "platform/failure.h"
 
 namespace kestrin {
@@ -15,10 +14,25 @@ constexpr std::int16_t kCountdownSeconds = 5;
 
 void increment(std::int32_t& counter) { counter = checkedAdd<std::int32_t>(counter, 1); }
 
+// A game without a link (before the window composes one) tells nobody anything.
+class NoLink final : public LinkPort {
+public:
+    void scoreBanked(std::int16_t) override {}
+    void playerReady() override {}
+    void playerStopped() override {}
+    const std::string& opponentName() const override { return name_; }
+    std::int16_t opponentScore() const override { return 0; }
+    void forgetOpponentScore() override {}
+
+private:
+    std::string name_;
+};
+NoLink noLink;
+
 }  // namespace
 
-Game::Game(MainForm& form, ProgramState& state, GameServices services)
-    : form_(form), state_(state), services_(std::move(services)) {
+Game::Game(MainForm& form, ProgramState& state, GameServices services, OutputLog& log)
+    : form_(form), state_(state), services_(std::move(services)), log_(log), link_(&noLink) {
     form_.cmdGuess[0].onClick = [this] { cmdGuess_Click(0); };
     form_.cmdGuess[1].onClick = [this] { cmdGuess_Click(1); };
     form_.cmdBank.onClick = [this] { cmdBank_Click(); };
@@ -27,6 +41,24 @@ Game::Game(MainForm& form, ProgramState& state, GameServices services)
     form_.tmrBank.onTick = [this] { tmrBank_Timer(); };
     form_.tmrReady.onTick = [this] { tmrReady_Timer(); };
     form_.onKeyUp = [this](int keyCode) { Form_KeyUp(keyCode); };
+    setPhase(Phase::Start);
+}
+
+// ---- The phase on the start button ----------------------------------------------------
+
+void Game::setPhase(Phase phase) {
+    struct Shown {
+        const char* caption;
+        const char* tooltip;  // none: the tooltip stays as it is
+    };
+    static constexpr Shown kShown[] = {
+        {"&Start", "Start the game"}, {"&Stop", "Stop the game"}, {"&Ready", "Signal ready to play"},
+        {"Waiting", nullptr},         {nullptr, nullptr},  // the countdown: the seconds left
+    };
+    phase_ = phase;
+    const Shown& shown = kShown[static_cast<int>(phase)];
+    form_.cmdStart.setCaption(shown.caption ? shown.caption : decimal(intTimeLeft) + " Seconds");
+    if (shown.tooltip) form_.cmdStart.setTooltip(shown.tooltip);
 }
 
 // ---- Guessing and banking -------------------------------------------------------------
@@ -39,7 +71,7 @@ void Game::drawDigit() {
     // The source reseeds itself from the time of day before every draw.
     const float r = services_.random.next();
     const int digit = std::clamp(static_cast<int>(std::floor(r * 9.0f + 1.0f)), 1, 9);
-    form_.lblRandom.setCaption(std::to_string(digit));
+    form_.lblRandom.setCaption(decimal(digit));
 }
 
 void Game::guess(int index) {
@@ -90,11 +122,11 @@ void Game::bank() {
     form_.tmrBank.setEnabled(false);
     // A score beyond 16 bits fails here and keeps its old value; the levels stay lit.
     intPlayerScore = roundTo<std::int16_t>(value + intPlayerScore);
-    form_.lblCurrentScore.setCaption(std::to_string(intPlayerScore));
+    form_.lblCurrentScore.setCaption(decimal(intPlayerScore));
     ResetCurrent();
     PlayWave("bank");
-    if (state_.lngGameType == 1) {
-        if (link_ != nullptr) link_->scoreBanked(intPlayerScore);
+    if (state_.lngGameType == kMultiPlayer) {
+        link_->scoreBanked(intPlayerScore);
         ColourScores();
     }
 }
@@ -136,87 +168,111 @@ void Game::AdvanceCurrent() {
 }
 
 void Game::ColourScores() {
-    forms::Rgb own = forms::kBlack;
-    forms::Rgb opponent = forms::kBlack;
-    if (intPlayerScore > intOpponentScore) {
-        own = forms::kLeaderGreen;
-        opponent = forms::kTrailerRed;
-    } else if (intPlayerScore < intOpponentScore) {
-        own = forms::kTrailerRed;
-        opponent = forms::kLeaderGreen;
+    const std::int16_t own = intPlayerScore;
+    const std::int16_t opponent = link_->opponentScore();
+    forms::Rgb ownColour = forms::kBlack;
+    forms::Rgb opponentColour = forms::kBlack;
+    if (own > opponent) {
+        ownColour = forms::kLeaderGreen;
+        opponentColour = forms::kTrailerRed;
+    } else if (own < opponent) {
+        ownColour = forms::kTrailerRed;
+        opponentColour = forms::kLeaderGreen;
     }
-    form_.lblCurrentScore.setForeColor(own);
-    form_.lblOpponentScore.setForeColor(opponent);
+    form_.lblCurrentScore.setForeColor(ownColour);
+    form_.lblOpponentScore.setForeColor(opponentColour);
 }
 
-// ---- Start, stop and the clock --------------------------------------------------------
+// ---- The start button and the clock -----------------------------------------------------
 
 void Game::cmdStart_Click() {
-    services_.errors.guard("Main.cmdStart", [&] { startClick(); });
+    services_.errors.guard("Main.cmdStart", [&] {
+        resetForPress();
+        switch (phase_) {
+        case Phase::Start: startPlay(); break;
+        case Phase::Stop: stopPlay(); break;
+        case Phase::Ready: signalReady(); break;
+        case Phase::Waiting:
+        case Phase::Countdown: break;  // nothing beyond the reset
+        }
+    });
 }
 
-void Game::startClick() {
-    // Every press resets the clock display, the scores and the levels, whatever the phase.
+void Game::StartGame() {
+    services_.errors.guard("Main.cmdStart", [&] {
+        resetForPress();
+        startPlay();
+    });
+}
+
+void Game::StopGame() {
+    services_.errors.guard("Main.cmdStart", [&] {
+        resetForPress();
+        stopPlay();
+    });
+}
+
+void Game::OpponentStopped() {
+    blnReady = false;
+    cmdStart_Click();
+}
+
+void Game::resetForPress() {
     form_.lblTimeLeft.setForeColor(forms::kBlack);
     form_.shpTimeLeft.setFillColor(forms::kDarkBlue);
     form_.shpTimeLeft.setWidth(kTimeBarFullWidth);
     intPlayerScore = 0;
-    intOpponentScore = 0;
+    link_->forgetOpponentScore();
     // The ready countdown counts in intTimeLeft too: a press (or the opponent's stop) while
     // it runs leaves its seconds alone, so it still ends five seconds after it began.
     if (!form_.tmrReady.enabled()) intTimeLeft = kGameSeconds;
-    form_.lblTimeLeft.setCaption(std::to_string(kGameSeconds));
+    form_.lblTimeLeft.setCaption(decimal(kGameSeconds));
     form_.imgWrong.setVisible(false);
     form_.imgCorrect.setVisible(false);
     ResetCurrent();
-
-    const std::string phase = form_.cmdStart.caption();
-    if (phase == start_button::kStart) {
-        drawDigit();
-        form_.lblCurrentScore.setCaption(std::to_string(intPlayerScore));
-        form_.lblCurrentScore.setForeColor(forms::kBlack);
-        form_.lblOpponentScore.setForeColor(forms::kBlack);
-        if (state_.lngGameType != 0) form_.lblOpponentScore.setCaption(std::to_string(intOpponentScore));
-        form_.cmdGuess[0].setEnabled(true);
-        form_.cmdGuess[1].setEnabled(true);
-        form_.tmrGame.setEnabled(true);
-        form_.cmdStart.setCaption(start_button::kStop);
-        form_.cmdStart.setTooltip(start_button::kStopTooltip);
-        form_.cmdSetup.setEnabled(false);
-        form_.mnuGGameSelect.setEnabled(false);
-    } else if (phase == start_button::kStop) {
-        stopGame();
-    } else if (phase == start_button::kReady) {
-        form_.cmdSetup.setEnabled(false);
-        form_.mnuGGameSelect.setEnabled(false);
-        if (link_ != nullptr && link_->peerConnected()) link_->playerReady();
-        blnReady = true;
-        form_.cmdStart.setEnabled(false);
-        form_.cmdStart.setCaption(start_button::kWaiting);
-        form_.txtChat.setFocus();
-    }
-    // "Waiting" and the countdown captions: nothing beyond the reset.
 }
 
-void Game::stopGame() {
+void Game::startPlay() {
+    drawDigit();
+    form_.lblCurrentScore.setCaption(decimal(intPlayerScore));
+    form_.lblCurrentScore.setForeColor(forms::kBlack);
+    form_.lblOpponentScore.setForeColor(forms::kBlack);
+    if (state_.lngGameType != kSinglePlayer) form_.lblOpponentScore.setCaption(decimal(link_->opponentScore()));
+    form_.cmdGuess[0].setEnabled(true);
+    form_.cmdGuess[1].setEnabled(true);
+    form_.tmrGame.setEnabled(true);
+    setPhase(Phase::Stop);
+    form_.cmdSetup.setEnabled(false);
+    form_.mnuGGameSelect.setEnabled(false);
+}
+
+void Game::stopPlay() {
     form_.tmrGame.setEnabled(false);
     form_.tmrBank.setEnabled(false);
     form_.lblRandom.setCaption("0");
     form_.cmdBank.setEnabled(false);
     form_.cmdGuess[0].setEnabled(false);
     form_.cmdGuess[1].setEnabled(false);
-    if (state_.lngGameType == 0) {
-        form_.cmdStart.setCaption(start_button::kStart);
-        form_.cmdStart.setTooltip(start_button::kStartTooltip);
+    if (state_.lngGameType == kSinglePlayer) {
+        setPhase(Phase::Start);
         form_.cmdSetup.setEnabled(true);
         form_.mnuGGameSelect.setEnabled(true);
-    } else if (state_.lngGameType == 1) {
+    } else if (state_.lngGameType == kMultiPlayer) {
         // Set-up stays unavailable until the link drops.
-        form_.cmdStart.setCaption(start_button::kReady);
-        form_.cmdStart.setTooltip(start_button::kReadyTooltip);
+        setPhase(Phase::Ready);
         form_.cmdStart.setFocus();
-        if (blnReady && link_ != nullptr) link_->playerStopped();
+        if (blnReady) link_->playerStopped();
     }
+}
+
+void Game::signalReady() {
+    form_.cmdSetup.setEnabled(false);
+    form_.mnuGGameSelect.setEnabled(false);
+    link_->playerReady();
+    blnReady = true;
+    form_.cmdStart.setEnabled(false);
+    setPhase(Phase::Waiting);
+    form_.txtChat.setFocus();
 }
 
 void Game::tmrGame_Timer() {
@@ -231,15 +287,15 @@ void Game::tmrGame_Timer() {
     });
     // An end of game that failed part-way (a hand-edited score table, a counter at its
     // limit) has been reported; the game still stops rather than hang at 0 seconds.
-    if (!finished && ending && form_.cmdStart.caption() == start_button::kStop) {
+    if (!finished && ending && phase_ == Phase::Stop) {
         blnReady = false;
-        cmdStart_Click();
+        StopGame();
     }
 }
 
 void Game::gameTick() {
     intTimeLeft = checkedSub<std::int16_t>(intTimeLeft, 1);
-    form_.lblTimeLeft.setCaption(std::to_string(intTimeLeft));
+    form_.lblTimeLeft.setCaption(decimal(intTimeLeft));
     // Sixty steps of 2.6 from 156 end a hair below zero; the bar never goes negative.
     form_.shpTimeLeft.setWidth(std::max(0.0, form_.shpTimeLeft.width() - kTimeBarStep));
     if (intTimeLeft <= kWarningSeconds) {
@@ -253,13 +309,13 @@ void Game::endGame() {
     // tick may start the end of the same game again.
     form_.tmrGame.setEnabled(false);
     form_.tmrBank.setEnabled(false);
-    if (state_.lngGameType == 0) {
+    if (state_.lngGameType == kSinglePlayer) {
         endSinglePlayer();
-    } else if (state_.lngGameType == 1) {
+    } else if (state_.lngGameType == kMultiPlayer) {
         endMultiPlayer();
     }
     blnReady = false;
-    cmdStart_Click();  // the caption reads "&Stop": back to "&Start" or "&Ready"
+    StopGame();  // back to "&Start" or "&Ready"; with readiness gone the peer hears nothing
     WriteStats();
 }
 
@@ -284,33 +340,33 @@ void Game::endSinglePlayer() {
 }
 
 void Game::endMultiPlayer() {
-    const std::int32_t own = intPlayerScore;
-    const std::int32_t opponent = intOpponentScore;
+    const std::int16_t own = intPlayerScore;
+    const std::int16_t opponent = link_->opponentScore();
     if (own > opponent) {
         PlayWave("win");
-        AddOutput("* Congratulations! You won the game by " + std::to_string(own - opponent) + " points!", false);
+        log_.AddOutput("* Congratulations! You won the game by " + decimal(own - opponent) + " points!", false);
         form_.cmdStart.setFocus();
         increment(state_.stats.MPGamesWon);
     } else if (own < opponent) {
         PlayWave("lose");
-        AddOutput("* Bad Luck! You lost the game by " + std::to_string(opponent - own) + " points!", false);
+        log_.AddOutput("* Bad Luck! You lost the game by " + decimal(opponent - own) + " points!", false);
         form_.cmdStart.setFocus();
         increment(state_.stats.MPGamesLost);
     } else {
-        AddOutput("* Its a draw, you are both losers (or winners?)!", false);
+        log_.AddOutput("* Its a draw, you are both losers (or winners?)!", false);
     }
 
     HighScore& table = state_.objHighScore;
     table.setTableName(kMultiTable);
     table.ReadScores();
     bool inserted = false;
-    if (intOpponentScore > parseNumber(table.WorstScore())) {
-        table.InsertScores(intOpponentScore, strOpponentName);
+    if (opponent > parseNumber(table.WorstScore())) {
+        table.InsertScores(opponent, link_->opponentName());
         inserted = true;
     }
-    if (intPlayerScore > parseNumber(table.WorstScore())) {
-        table.InsertScores(intPlayerScore, state_.strPlayerName);
-        AddOutput("* Congratulations, you set a new high score", false);
+    if (own > parseNumber(table.WorstScore())) {
+        table.InsertScores(own, state_.strPlayerName);
+        log_.AddOutput("* Congratulations, you set a new high score", false);
         inserted = true;
     }
     if (inserted) {
@@ -318,14 +374,14 @@ void Game::endMultiPlayer() {
         form_.lblHighScore2.setCaption(table.BestScore());
     }
     increment(state_.stats.MPGamesPlayed);
-    state_.stats.MPPointsScored = checkedAdd<std::int32_t>(state_.stats.MPPointsScored, intPlayerScore);
+    state_.stats.MPPointsScored = checkedAdd<std::int32_t>(state_.stats.MPPointsScored, own);
 }
 
 // ---- The ready countdown --------------------------------------------------------------
 
 void Game::StartCountdown() {
-    form_.cmdStart.setCaption(start_button::countdown(kCountdownSeconds));
     intTimeLeft = kCountdownSeconds;
+    setPhase(Phase::Countdown);
     form_.tmrReady.setEnabled(true);
 }
 
@@ -334,14 +390,12 @@ void Game::tmrReady_Timer() {
     services_.errors.guard("Main.tmrReady", [&] {
         if (intTimeLeft > 0) {
             --intTimeLeft;
-            form_.cmdStart.setCaption(start_button::countdown(intTimeLeft));
+            setPhase(Phase::Countdown);
             return;
         }
         form_.tmrReady.setEnabled(false);
         form_.cmdStart.setEnabled(true);
-        form_.cmdStart.setCaption(start_button::kStart);
-        form_.cmdStart.setTooltip(start_button::kStartTooltip);
-        cmdStart_Click();
+        StartGame();
         Beep();
         form_.cmdGuess[0].setFocus();
     });
@@ -349,20 +403,10 @@ void Game::tmrReady_Timer() {
 
 void Game::Beep() { services_.sound.beep(); }
 
-// ---- Sounds, the output log and the statistics record -----------------------------------
+// ---- Sounds and the statistics record -------------------------------------------------
 
 void Game::PlayWave(const std::string& name) {
     services_.sound.playFile(joinPath(services_.programFolder, name + ".wav"));
-}
-
-void Game::AddOutput(const std::string& text, bool focusChat) {
-    // Only the new line is added: the log grows without copying what it holds.
-    form_.txtOutput.append(form_.txtOutput.text().empty() ? text : "\r\n" + text);
-    form_.txtOutput.setSelStart(form_.txtOutput.text().size());
-    if (focusChat) {
-        form_.txtChat.setSelStart(form_.txtChat.text().size());
-        form_.txtChat.setFocus();
-    }
 }
 
 void Game::ReadStats() { kestrin::ReadStats(services_.store, state_.strPlayerName, state_.stats); }

@@ -1,7 +1,5 @@
 #include "core/main_form.h"
 
-#include "core/start_button.h"
-
 namespace kestrin {
 
 namespace {
@@ -16,8 +14,7 @@ MainForm::MainForm() : forms::Form("frmMain") {
         lblCurrent[i].setEnabled(false);
     }
 
-    cmdStart.setCaption(start_button::kStart);
-    cmdStart.setTooltip(start_button::kStartTooltip);
+    // The start button shows the game's phase; the game sets it.
     cmdSetup.setCaption("S&etup");
     cmdSetup.setTooltip("Select player name and game type");
     shpTimeLeft.setWidth(kTimeBarFullWidth);

@@ -99,8 +99,8 @@ public:
         bob_.form().cmbConnectTo.setText(kBobPeer);
         bob_.form().cmdConnect.click();
         settle();
-        if (annPeer_.socket().state() != kestrin::socket_state::kConnected || !bobPeer_.accepted ||
-            bobPeer_.accepted->state() != kestrin::socket_state::kConnected)
+        if (annPeer_.socket().state() != kestrin::SocketState::Connected || !bobPeer_.accepted ||
+            bobPeer_.accepted->state() != kestrin::SocketState::Connected)
             broken("the scene could not be set up");
         network_.clearSentLog();
         logStart_[0] = ann_.form().txtOutput.text().size();
@@ -203,7 +203,7 @@ private:
         const std::string text(reinterpret_cast<const char*>(data_ + at_), take);
         at_ += take;
         RawPeer& raw = peer(side);
-        if (take == 0 || raw.socket().state() != kestrin::socket_state::kConnected) return;
+        if (take == 0 || raw.socket().state() != kestrin::SocketState::Connected) return;
         raw.send(text);
         received_[side] += take;
     }
@@ -226,7 +226,7 @@ private:
         case 2: click(form.cmdDisconnect); break;
         case 3: reconnect(side, n / 12); break;
         case 4:
-            if (RawPeer& raw = peer(side); raw.socket().state() != kestrin::socket_state::kClosed) raw.socket().close();
+            if (RawPeer& raw = peer(side); raw.socket().state() != kestrin::SocketState::Closed) raw.socket().close();
             break;
         case 5: click(form.cmdBank); break;
         case 6: click(form.cmdGuess[0]); break;
@@ -253,7 +253,7 @@ private:
         if (side == 0) {
             // Ann's peer drops what it had and connects to her again.
             Socket& socket = *annPeer_.outgoing;
-            if (socket.state() != kestrin::socket_state::kClosed) socket.close();
+            if (socket.state() != kestrin::SocketState::Closed) socket.close();
             annPeer_.connect("10.0.0.1", 600);
             return;
         }

@@ -1,11 +1,8 @@
 #include "link/connection.h"
 
-#include <algorithm>
 #include <charconv>
 #include <utility>
 
-#include "core/link_controls.h"
-#include "core/start_button.h"
 #include "link/protocol.h"
 #include "platform/failure.h"
 
@@ -13,16 +10,11 @@ namespace kestrin {
 
 namespace {
 
-constexpr std::int32_t kInvalidArgument = 10022;
-
-bool isOpen(const Socket& socket) { return socket.state() != socket_state::kClosed; }
-bool isConnected(const Socket& socket) { return socket.state() == socket_state::kConnected; }
-
 std::optional<int> portNumber(std::string_view text) {
     int port = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, port);
-    if (text.empty() || error != std::errc() || stop != end || port < 1 || port > 65535) return std::nullopt;
+    if (error != std::errc() || stop != end || port < 1 || port > 65535) return std::nullopt;
     return port;
 }
 
@@ -54,14 +46,20 @@ HostAndPort parseHostText(const std::string& text) {
     return result;
 }
 
-Connection::Connection(MainForm& form, ProgramState& state, Game& game, LinkServices services)
-    : form_(form), state_(state), game_(game), services_(services) {
+Connection::Connection(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services)
+    : form_(form), state_(state), game_(game), log_(log), services_(services) {
     client_ = services_.sockets.create();
     servers_.push_back(services_.sockets.create());
     serverSerials_.push_back(0);
-    bindEvents(*client_, -1);
+    bindEvents(*client_, kWinsockClient);
     bindEvents(*servers_[0], 0);
     form_.tmrWinsock.onTick = [this] { tmrWinsock_Timer(); };
+    form_.cmdConnect.onClick = [this] { cmdConnect_Click(); };
+    form_.cmdDisconnect.onClick = [this] { cmdDisconnect_Click(); };
+    form_.cmbConnectTo.onChange = [this] { cmbConnectTo_Change(); };
+    form_.cmbConnectTo.onKeyPress = [this](int code) {
+        if (code == kKeyEnter) cmdConnect_Click();
+    };
 }
 
 Connection::~Connection() {
@@ -70,20 +68,24 @@ Connection::~Connection() {
     for (auto& server : servers_) server->close();
 }
 
-void Connection::bindEvents(Socket& socket, int element) {
-    socket.onError = [this, element](int number, const std::string& description) {
-        if (element < 0) {
-            clientError(number, description);
+Socket& Connection::socketAt(int socket) const {
+    return socket == kWinsockClient ? *client_ : *servers_.at(static_cast<std::size_t>(socket));
+}
+
+void Connection::bindEvents(Socket& socket, int number) {
+    const bool client = number == kWinsockClient;
+    socket.onError = [this, client](int error, const std::string& description) {
+        if (client) {
+            clientError(error, description);
         } else {
-            showSocketError(number, description);
+            showSocketError(error, description);
         }
     };
-    socket.onDataArrival = [this, element] { dataArrived(element); };
-    socket.onPeerClosed = [this, element] {
-        services_.errors.guard(element < 0 ? "Main.WinsockClient_Close" : "Main.WinsockServer_Close",
-                               [&] { peerClosed(); });
+    socket.onDataArrival = [this, number] { dataArrived(number); };
+    socket.onPeerClosed = [this, client] {
+        services_.errors.guard(client ? "Main.WinsockClient_Close" : "Main.WinsockServer_Close", [&] { peerClosed(); });
     };
-    if (element < 0) {
+    if (client) {
         socket.onConnected = [this] { services_.errors.guard("Main.cmdConnect", [&] { connectionCompleted(); }); };
     } else {
         socket.onConnectionRequest = [this](std::int64_t requestId) {
@@ -95,7 +97,7 @@ void Connection::bindEvents(Socket& socket, int element) {
 // A socket error is shown and nothing else changes: the sockets, the controls and any wait
 // in progress stay as they are.
 void Connection::showSocketError(int number, const std::string& description) {
-    services_.messageBox.show("Error " + std::to_string(number) + " - " + description, kTitle, MessageButtons::Ok,
+    services_.messageBox.show("Error " + decimal(number) + " - " + description, kTitle, MessageButtons::Ok,
                               MessageIcon::Critical);
 }
 
@@ -116,26 +118,15 @@ void Connection::clientError(int number, const std::string& description) {
     showSocketError(number, description);
 }
 
-void Connection::dataArrived(int element) {
-    Socket& socket = element < 0 ? *client_ : *servers_.at(static_cast<std::size_t>(element));
-    const std::string text = socket.getData();
-    if (text.empty()) return;
-    if (element < 0) {
-        if (onJoinerData) onJoinerData(text);
-    } else if (onHostData) {
-        onHostData(element, text);
-    }
-}
+void Connection::dataArrived(int socket) { onData(socket, socketAt(socket).getData()); }
 
 // ---- Closing and listening --------------------------------------------------------------
 
 void Connection::CloseSockets(bool listenAgain) {
     // Sockets close at once (their state is closed when close() returns), so there is
     // nothing to wait for here.
-    if (isOpen(*client_)) client_->close();
-    for (std::size_t i = 0; i <= static_cast<std::size_t>(intMaxServer) && i < servers_.size(); ++i) {
-        if (isOpen(*servers_[i])) servers_[i]->close();
-    }
+    client_->close();
+    for (std::size_t i = 0; i <= static_cast<std::size_t>(intMaxServer); ++i) servers_[i]->close();
     if (listenAgain) this->listenAgain();
 }
 
@@ -154,9 +145,22 @@ bool Connection::listenOnGamePort() {
     return true;
 }
 
+void Connection::listenForOpponent() {
+    if (servers_[0]->state() == SocketState::Listening) return;
+    if (listenOnGamePort())
+        log_.AddOutput("* Port " + decimal(services_.port) + " is not open to this program; listening on port " +
+                           decimal(services_.fallbackPort),
+                       false);
+}
+
+void Connection::closeForSinglePlayer() {
+    form_.tmrWinsock.setEnabled(false);
+    CloseSockets(false);
+}
+
 void Connection::listenAgain() {
     ++listenAttempts_;
-    if (servers_[0]->state() == socket_state::kListening) return;
+    if (servers_[0]->state() == SocketState::Listening) return;
     try {
         listenOnGamePort();
     } catch (const Failure& failure) {
@@ -173,22 +177,33 @@ void Connection::showListenFailure() {
 
 // ---- Connecting out ---------------------------------------------------------------------
 
+void Connection::cmbConnectTo_Change() { form_.cmdConnect.setEnabled(!form_.cmbConnectTo.text().empty()); }
+
 void Connection::cmdConnect_Click() {
     services_.errors.guard("Main.cmdConnect", [&] {
-        if (isConnected(*client_)) return;
+        if (client_->state() == SocketState::Connected) return;
         form_.cmdConnect.setEnabled(false);
         const std::string typed = form_.cmbConnectTo.text();
-        game_.AddOutput("* Attempting connection with " + typed, false);
+        log_.AddOutput("* Attempting connection with " + typed, false);
         // The ten seconds count from this attempt, also when an earlier one was still waiting.
         form_.tmrWinsock.setEnabled(false);
         form_.tmrWinsock.setEnabled(true);
         CloseSockets(false);
 
-        // A connect refused at once (no host, a port that is not a number) is reported
-        // here; the timeout still brings the copy back to listening.
+        // An empty host box or a port that is no port is the player's slip: it is shown as
+        // the sockets' errors are, and the attempt ends at once.
         const HostAndPort target = parseHostText(typed);
-        if (!target.valid)
-            throw Failure(kInvalidArgument, "Invalid argument: \"" + typed + "\" has no port from 1 to 65535");
+        if (target.host.empty() || !target.valid) {
+            form_.tmrWinsock.setEnabled(false);
+            if (target.host.empty()) {
+                showSocketError(failures::kHostNotFound, "Host not found: no host name was given");
+            } else {
+                showSocketError(failures::kInvalidArgument,
+                                "Invalid argument: \"" + typed + "\" has no port from 1 to 65535");
+            }
+            connectFailed();
+            return;
+        }
         client_->setRemoteHost(target.host);
         client_->setRemotePort(target.port != 0 ? target.port : services_.port);
         fallbackArmed_ = target.port == 0 && services_.fallbackPort != 0 && services_.fallbackPort != services_.port;
@@ -201,7 +216,7 @@ void Connection::connectionCompleted() {
     // An attempt overtaken by the timeout, by single player or by a closing window has
     // closed this socket already; one that still finds itself here without a live attempt
     // is closed without a word.
-    if (!form_.tmrWinsock.enabled() || state_.lngGameType != 1) {
+    if (!form_.tmrWinsock.enabled() || state_.lngGameType != kMultiPlayer) {
         client_->close();
         return;
     }
@@ -213,29 +228,33 @@ void Connection::connectionCompleted() {
 
 void Connection::tmrWinsock_Timer() {
     services_.errors.guard("Main.tmrWinsock", [&] {
-        if (state_.lngGameType != 1) return;
-        form_.tmrWinsock.setEnabled(false);
-        game_.AddOutput("* Connection failed", false);
-        form_.cmdConnect.setEnabled(true);
-        form_.cmdDisconnect.setEnabled(false);
-        CloseSockets(true);
-        showListenFailure();
+        if (state_.lngGameType == kMultiPlayer) connectFailed();
     });
+}
+
+void Connection::connectFailed() {
+    form_.tmrWinsock.setEnabled(false);
+    log_.AddOutput("* Connection failed", false);
+    form_.cmdConnect.setEnabled(true);
+    form_.cmdDisconnect.setEnabled(false);
+    CloseSockets(true);
+    showListenFailure();
 }
 
 // ---- Accepting --------------------------------------------------------------------------
 
 void Connection::connectionRequest(std::int64_t requestId) {
     form_.cmdConnect.setEnabled(false);
+    // Taking a connection ends any wait of this copy's own to connect out.
+    form_.tmrWinsock.setEnabled(false);
     // Everything but the listener closes; it keeps listening so the request can be taken.
-    if (isOpen(*client_)) client_->close();
-    for (std::size_t i = 1; i < servers_.size(); ++i) {
-        if (isOpen(*servers_[i])) servers_[i]->close();
-    }
-    std::size_t element = 1;
-    while (element < servers_.size() && isOpen(*servers_[element])) ++element;
-    if (element == servers_.size()) {
-        intMaxServer = checkedAdd<std::int16_t>(intMaxServer, 1);
+    client_->close();
+    for (std::size_t i = 1; i < servers_.size(); ++i) servers_[i]->close();
+    // With every other element closed, the lowest closed one is element 1, made at the first
+    // request and taken again by every later one.
+    constexpr std::size_t element = 1;
+    if (servers_.size() == element) {
+        intMaxServer = 1;
         servers_.push_back(services_.sockets.create());
         serverSerials_.push_back(0);
         bindEvents(*servers_.back(), static_cast<int>(element));
@@ -246,7 +265,7 @@ void Connection::connectionRequest(std::int64_t requestId) {
     taker.accept(requestId);
     intActiveServer = static_cast<std::int16_t>(element);
     // The host stops listening while it has an opponent.
-    if (isOpen(*servers_[0])) servers_[0]->close();
+    servers_[0]->close();
 }
 
 // ---- Disconnecting ----------------------------------------------------------------------
@@ -260,7 +279,7 @@ void Connection::Disconnect() {
     // A countdown in progress ends with the link: no game may start without an opponent.
     form_.tmrReady.setEnabled(false);
     Socket& active = WinsockServer(intActiveServer);
-    if (isConnected(active)) {
+    if (active.state() == SocketState::Connected) {
         try {
             active.sendData(protocol::disconnecting());
         } catch (const Failure&) {
@@ -268,12 +287,10 @@ void Connection::Disconnect() {
         }
         CloseSockets(true);
     }
-    if (isOpen(*client_)) CloseSockets(true);
-    game_.AddOutput("* Disconnected", false);
-    form_.cmdStart.setCaption(start_button::kStop);
-    game_.cmdStart_Click();
+    if (client_->state() != SocketState::Closed) CloseSockets(true);
+    log_.AddOutput("* Disconnected", false);
+    game_.StopGame();
     UpdateLinkControls(false);
-    form_.cmdSetup.setEnabled(true);
     form_.mnuGGameSelect.setEnabled(true);
     showListenFailure();
 }
@@ -283,47 +300,59 @@ void Connection::peerClosed() {
     Disconnect();
     // The copy listens again; if the disconnect already tried (and told the player why it
     // could not), it is not tried a second time.
-    if (listenAttempts_ == attemptsBefore && state_.lngGameType == 1) {
+    if (listenAttempts_ == attemptsBefore && state_.lngGameType == kMultiPlayer) {
         listenAgain();
         showListenFailure();
     }
 }
 
 void Connection::UpdateLinkControls(bool connected) {
-    kestrin::UpdateLinkControls(form_, state_.lngGameType, connected);
+    if (state_.lngGameType == kSinglePlayer) {
+        game_.setPhase(Phase::Start);
+        form_.cmdStart.setEnabled(true);
+        form_.cmdDisconnect.setEnabled(false);
+        form_.cmdConnect.setEnabled(false);
+        form_.cmbConnectTo.setEnabled(false);
+    } else if (state_.lngGameType == kMultiPlayer) {
+        game_.setPhase(Phase::Ready);
+        form_.cmbConnectTo.setEnabled(!connected);
+        form_.cmdDisconnect.setEnabled(connected);
+        if (connected) {
+            form_.cmdConnect.setEnabled(false);
+        } else {
+            cmbConnectTo_Change();
+        }
+        form_.cmdStart.setEnabled(connected);
+        form_.txtChat.setEnabled(connected);
+        form_.cmdSend.setEnabled(connected);
+        form_.cmdSetup.setEnabled(!connected);
+        if (connected) form_.cmdStart.setFocus();
+    }
 }
 
 // ---- Sending ----------------------------------------------------------------------------
 
-bool Connection::peerConnected() {
-    const auto active = static_cast<std::size_t>(intActiveServer);
-    return isConnected(*client_) || (active < servers_.size() && isConnected(*servers_[active]));
+bool Connection::peerConnected() const {
+    return client_->state() == SocketState::Connected ||
+           servers_[static_cast<std::size_t>(intActiveServer)]->state() == SocketState::Connected;
 }
 
 void Connection::sendToConnected(const std::string& message) {
-    const auto active = static_cast<std::size_t>(intActiveServer);
-    if (active < servers_.size() && isConnected(*servers_[active])) servers_[active]->sendData(message);
-    if (isConnected(*client_)) client_->sendData(message);
+    for (Socket* socket : {servers_[static_cast<std::size_t>(intActiveServer)].get(), client_.get()}) {
+        if (socket->state() == SocketState::Connected) socket->sendData(message);
+    }
 }
 
-void Connection::replyFromHost(int element, const std::string& message) {
-    const auto index = static_cast<std::size_t>(element);
-    if (index < servers_.size() && isConnected(*servers_[index])) servers_[index]->sendData(message);
+void Connection::reply(int socket, const std::string& message) {
+    if (socketAt(socket).state() == SocketState::Connected) socketAt(socket).sendData(message);
 }
 
-void Connection::replyFromJoiner(const std::string& message) {
-    if (isConnected(*client_)) client_->sendData(message);
+std::uint64_t Connection::serial(int socket) const {
+    return socket == kWinsockClient ? clientSerial_ : serverSerials_.at(static_cast<std::size_t>(socket));
 }
 
-std::uint64_t Connection::serverSerial(int element) const {
-    return serverSerials_.at(static_cast<std::size_t>(element));
+bool Connection::isCurrent(int socket, std::uint64_t number) const {
+    return serial(socket) == number && socketAt(socket).state() == SocketState::Connected;
 }
-
-bool Connection::isCurrentServer(int element, std::uint64_t serial) {
-    const auto index = static_cast<std::size_t>(element);
-    return index < servers_.size() && serverSerials_[index] == serial && isConnected(*servers_[index]);
-}
-
-bool Connection::isCurrentClient(std::uint64_t serial) { return clientSerial_ == serial && isConnected(*client_); }
 
 }  // namespace kestrin

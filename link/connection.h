@@ -1,10 +1,12 @@
 // The main window's sockets and what happens to them: listening for an opponent, connecting
 // out with a ten-second limit, taking a connection request, disconnecting for every reason,
-// a peer that closes, a socket that reports an error, and the last host connected to.
+// a peer that closes, a socket that reports an error, the last host connected to, and the
+// controls that follow the state of the link.
 //
 // WinsockClient is the joiner's outgoing socket. WinsockServer is an array whose element 0
 // listens; elements 1, 2, … are made one at a time to take accepted connections and are
-// reused once closed. At most one connection is up at a time.
+// reused once closed. At most one connection is up at a time. Where one number stands for a
+// socket, the outgoing socket is kWinsockClient and the others their element.
 //
 // Sockets close at once, so nothing here waits. Connecting is asynchronous: the Connect
 // action starts the attempt, the socket's connected event finishes it, and the timeout
@@ -32,6 +34,8 @@ inline constexpr int kFallbackPort = 10600;
 // The settings value that remembers the last host connected to.
 inline constexpr const char* kLastIpSection = "Player";
 inline constexpr const char* kLastIpKey = "LastIP";
+// The outgoing socket, where a number stands for one of the sockets.
+inline constexpr int kWinsockClient = -1;
 
 struct LinkServices {
     SocketFactory& sockets;
@@ -54,49 +58,50 @@ HostAndPort parseHostText(const std::string& text);
 
 class Connection {
 public:
-    Connection(MainForm& form, ProgramState& state, Game& game, LinkServices services);
+    Connection(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // What a receive holds, as text, for the receivers: from an accepted element (the host's
-    // side of a connection) or from the outgoing socket (the joiner's side).
-    std::function<void(int element, const std::string& text)> onHostData;
-    std::function<void(const std::string& text)> onJoinerData;
+    // What a receive holds, as text, with the socket it came on.
+    std::function<void(int socket, const std::string& text)> onData;
 
     // ---- Handlers ----
     void cmdConnect_Click();     // the Connect action; also Enter in the host box
     void cmdDisconnect_Click();  // the disconnect action, guarded
     void tmrWinsock_Timer();     // the connect timeout
+    void cmbConnectTo_Change();  // Connect is enabled exactly when the host box holds text
 
     // ---- Procedures ----
     void CloseSockets(bool listenAgain);
     // The disconnect action: "DIS" from a host, every socket closed, listening again, the
     // game stopped, the not-connected controls.
     void Disconnect();
+    // Single player: "&Start" and the link controls off. Multi player, not connected:
+    // "&Ready" (disabled), the host box and Setup available, Connect when the host box holds
+    // text. Multi player, connected: "&Ready" with the focus, chat and Disconnect available,
+    // the host box, Connect and Setup not. Any other game type changes nothing.
     void UpdateLinkControls(bool connected);
-    // Element 0 listens on the game's port, or on the fallback port when the game's port
-    // needs a privilege. Throws when it cannot listen; returns true when it fell back.
-    bool listenOnGamePort();
-    // The game's and the fallback port, as set up.
-    int gamePort() const { return services_.port; }
-    int fallbackPort() const { return services_.fallbackPort; }
+    // Multi player chosen: element 0 listens, unless it does already, on the game's port or,
+    // when that port needs a privilege, on the fallback port (said in the log). Throws when
+    // it cannot listen.
+    void listenForOpponent();
+    // Single player chosen: an attempt in progress ends without a word, every socket closes
+    // and nothing listens.
+    void closeForSinglePlayer();
 
     // ---- Sending ----
-    bool peerConnected();
+    bool peerConnected() const;
     // A message that is not a reply goes on every connected socket.
     void sendToConnected(const std::string& message);
     // A reply goes back on the socket the message came from, if that connection is still
     // up; on a connection that has gone it is dropped.
-    void replyFromHost(int element, const std::string& message);
-    void replyFromJoiner(const std::string& message);
+    void reply(int socket, const std::string& message);
 
-    // Each connection an element or the outgoing socket takes gets a new number, so that
-    // an answer decided while a box was open reaches only the connection it was meant for.
-    std::uint64_t serverSerial(int element) const;
-    std::uint64_t clientSerial() const { return clientSerial_; }
-    bool isCurrentServer(int element, std::uint64_t serial);
-    bool isCurrentClient(std::uint64_t serial);
+    // Each connection a socket takes gets a new number, so that an answer decided while a box
+    // was open reaches only the connection it was meant for.
+    std::uint64_t serial(int socket) const;
+    bool isCurrent(int socket, std::uint64_t serial) const;
 
     Socket& WinsockClient() { return *client_; }
     Socket& WinsockServer(int index) { return *servers_.at(static_cast<std::size_t>(index)); }
@@ -104,22 +109,29 @@ public:
     std::int16_t intActiveServer = 0;
 
 private:
-    void bindEvents(Socket& socket, int element);
+    Socket& socketAt(int socket) const;
+    void bindEvents(Socket& socket, int number);
     void showSocketError(int number, const std::string& description);
     void connectionCompleted();
     void connectionRequest(std::int64_t requestId);
     void peerClosed();
     void clientError(int number, const std::string& description);
+    // The attempt is abandoned: "* Connection failed", Connect again, listening again.
+    void connectFailed();
+    // Element 0 listens on the game's port, or on the fallback port when the game's port
+    // needs a privilege. Throws when it cannot listen; returns true when it fell back.
+    bool listenOnGamePort();
     // Listens again after a disconnect or a timeout. A failure is kept and shown once in the
     // socket error box by showListenFailure(), when the handler has finished its steps, so
     // that the box finds the window in its new state.
     void listenAgain();
     void showListenFailure();
-    void dataArrived(int element);
+    void dataArrived(int socket);
 
     MainForm& form_;
     ProgramState& state_;
     Game& game_;
+    OutputLog& log_;
     LinkServices services_;
     std::unique_ptr<Socket> client_;
     std::vector<std::unique_ptr<Socket>> servers_;

@@ -1,28 +1,43 @@
 #include "link/link.h"
 
-#include "core/link_controls.h"
 #include "link/protocol.h"
 
 namespace kestrin {
 
-Link::Link(MainForm& form, ProgramState& state, Game& game, LinkServices services)
+Link::Link(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services)
     : form_(form),
       state_(state),
-      game_(game),
-      services_(services),
-      connection_(form, state, game, services),
-      receivers_(form, state, game, connection_, services),
-      chat_(form, state, game, connection_, services.errors) {
-    connection_.onHostData = [this](int element, const std::string& text) { receivers_.hostReceive(element, text); };
-    connection_.onJoinerData = [this](const std::string& text) { receivers_.joinerReceive(text); };
-    form_.cmbConnectTo.onChange = [this] { cmbConnectTo_Change(form_); };
-    form_.cmbConnectTo.onKeyPress = [this](int code) {
-        if (code == kKeyEnter) connection_.cmdConnect_Click();
+      log_(log),
+      errors_(services.errors),
+      connection_(form, state, game, log, services),
+      receivers_(form, state, game, log, connection_, opponent_, services) {
+    connection_.onData = [this](int socket, const std::string& text) { receivers_.receive(socket, text); };
+    form_.cmdSend.onClick = [this] { cmdSend_Click(); };
+    form_.txtChat.onKeyPress = [this](int code) {
+        if (code == kKeyEnter) cmdSend_Click();
     };
-    form_.cmdConnect.onClick = [this] { connection_.cmdConnect_Click(); };
-    form_.cmdDisconnect.onClick = [this] { connection_.cmdDisconnect_Click(); };
 }
 
 void Link::scoreBanked(std::int16_t score) { connection_.sendToConnected(protocol::score(score)); }
+
+void Link::cmdSend_Click() {
+    errors_.guard("Main.cmdSend", [&] {
+        const std::string text = form_.txtChat.text();
+        if (text.empty()) return;
+        connection_.sendToConnected(protocol::chat(text));
+        log_.AddOutput("<" + state_.strPlayerName + "> " + text, true);
+        form_.txtChat.setText("");
+    });
+}
+
+void Link::SendStatus(const std::string& status) {
+    errors_.guard("Main.SendStatus", [&] {
+        if (status == "Stop") {
+            connection_.sendToConnected(protocol::stopped(state_.strPlayerName));
+        } else if (status == "Waiting") {
+            connection_.sendToConnected(protocol::ready(state_.strPlayerName));
+        }
+    });
+}
 
 }  // namespace kestrin

@@ -1,9 +1,8 @@
 // The multi player link of the main window: the connection and its sockets, the receivers
-// of both sides, the chat line, and applying the set-up choices. The game talks to it in
-// the game's terms (LinkPort); only the link spells text for the wire.
+// of both sides, what it knows of the opponent, and the chat line with the status notices.
+// The game talks to it in the game's terms (LinkPort); only the link spells text for the wire.
 #pragma once
 
-#include "link/chat.h"
 #include "link/connection.h"
 #include "link/receivers.h"
 
@@ -11,35 +10,35 @@ namespace kestrin {
 
 class Link : public LinkPort {
 public:
-    Link(MainForm& form, ProgramState& state, Game& game, LinkServices services);
-
-    // Puts the set-up dialog's choices into effect (guarded as "Main.NewGameSelect").
-    void NewGameSelect();
+    Link(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services);
 
     Connection& connection() { return connection_; }
     Receivers& receivers() { return receivers_; }
-    Chat& chat() { return chat_; }
+    const Opponent& opponent() const { return opponent_; }
 
-    // Shorthands for the connection's procedures and sockets.
-    void CloseSockets(bool listenAgain) { connection_.CloseSockets(listenAgain); }
-    void UpdateLinkControls(bool connected) { connection_.UpdateLinkControls(connected); }
-    Socket& WinsockClient() { return connection_.WinsockClient(); }
-    Socket& WinsockServer(int index) { return connection_.WinsockServer(index); }
+    // Send, or Enter in the chat box (guarded as "Main.cmdSend"): the line goes to the
+    // opponent and into the own log, whether or not it could be sent.
+    void cmdSend_Click();
+    // "Waiting" sends the ready line, "Stop" the stopped line, anything else nothing
+    // (guarded as "Main.SendStatus"). Nothing is written to the own log.
+    void SendStatus(const std::string& status);
 
     // LinkPort
-    bool peerConnected() override { return connection_.peerConnected(); }
     void scoreBanked(std::int16_t score) override;
-    void playerReady() override { chat_.SendStatus("Waiting"); }
-    void playerStopped() override { chat_.SendStatus("Stop"); }
+    void playerReady() override { SendStatus("Waiting"); }
+    void playerStopped() override { SendStatus("Stop"); }
+    const std::string& opponentName() const override { return opponent_.name; }
+    std::int16_t opponentScore() const override { return opponent_.score; }
+    void forgetOpponentScore() override { opponent_.score = 0; }
 
 private:
     MainForm& form_;
     ProgramState& state_;
-    Game& game_;
-    LinkServices services_;
+    OutputLog& log_;
+    ErrorReporter& errors_;
+    Opponent opponent_;
     Connection connection_;
     Receivers receivers_;
-    Chat chat_;
 };
 
 }  // namespace kestrin

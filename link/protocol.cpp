@@ -12,13 +12,7 @@ constexpr std::string_view kReadyEnd = " is ready to start the game";
 constexpr std::string_view kStoppedEnd = " has stopped play";
 constexpr std::array<std::string_view, 10> kCodes{kCon, kNam, kVer, kRef, kRed, kStg, kScu, kMsg, kStp, kDis};
 
-std::string join(std::string_view code, std::string_view payload) {
-    std::string message;
-    message.reserve(code.size() + payload.size());
-    message.append(code);
-    message.append(payload);
-    return message;
-}
+std::string join(std::string_view code, std::string_view payload) { return std::string(code).append(payload); }
 
 bool startsWithKnownCode(std::string_view text) { return text.size() >= 3 && isKnownCode(text.substr(0, 3)); }
 
@@ -30,13 +24,6 @@ std::string_view fixedEnding(std::string_view code) {
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-Message unrecognised(std::string_view text) {
-    Message message;
-    message.code = std::string(text.substr(0, 3));
-    message.text = std::string(text);
-    return message;
-}
 
 }  // namespace
 
@@ -64,7 +51,6 @@ std::optional<std::int16_t> parseInteger(std::string_view payload) {
     while (!payload.empty() && isBlank(payload.front())) payload.remove_prefix(1);
     while (!payload.empty() && isBlank(payload.back())) payload.remove_suffix(1);
     if (!payload.empty() && payload.front() == '+') payload.remove_prefix(1);
-    if (payload.empty()) return std::nullopt;
     std::int16_t value = 0;
     const char* end = payload.data() + payload.size();
     const auto [stop, error] = std::from_chars(payload.data(), end, value);
@@ -76,65 +62,50 @@ std::optional<Message> ReceiveReader::next() {
     if (text_.empty()) return std::nullopt;
     const std::string_view text = text_;
     text_ = {};  // unless a split below leaves a rest for the next call
-    if (text.size() < 3 || !isKnownCode(text.substr(0, 3))) return unrecognised(text);
-
-    const std::string_view code = text.substr(0, 3);
-    const std::string_view rest = text.substr(3);
     Message message;
-    message.code = std::string(code);
-    message.recognised = true;
-
-    if (code == kStg || code == kDis) {
-        // An empty payload: a known code right after it is the next message.
-        if (startsWithKnownCode(rest)) {
-            text_ = rest;
-        } else {
-            message.payload = std::string(rest);
-        }
+    message.code = std::string(text.substr(0, 3));
+    const auto unrecognised = [&] {
+        message.text = std::string(text);
         return message;
-    }
+    };
+    if (!isKnownCode(message.code)) return unrecognised();  // fewer than three characters are no code either
 
-    if (code == kVer || code == kScu) {
-        if (const auto whole = parseInteger(rest)) {
-            message.payload = std::string(rest);
-            message.number = *whole;
-            return message;
-        }
+    const std::string_view rest = text.substr(3);
+    std::size_t end = rest.size();  // where this message's payload ends
+    if (message.code == kStg || message.code == kDis) {
+        // An empty payload: a known code right after it is the next message.
+        if (startsWithKnownCode(rest)) end = 0;
+    } else if (message.code == kVer || message.code == kScu) {
         // The first place where a known code starts after a whole integer splits it. Codes
         // are capital letters, so they can never be part of the number.
-        for (std::size_t at = 1; at + 3 <= rest.size(); ++at) {
-            if (!startsWithKnownCode(rest.substr(at))) continue;
-            const auto number = parseInteger(rest.substr(0, at));
-            if (!number) break;
-            message.payload = std::string(rest.substr(0, at));
-            message.number = *number;
-            text_ = rest.substr(at);
-            return message;
+        if (!parseInteger(rest)) {
+            end = 0;
+            for (std::size_t at = 1; at + 3 <= rest.size() && end == 0; ++at) {
+                if (startsWithKnownCode(rest.substr(at))) end = at;
+            }
         }
-        return unrecognised(text);
+        const auto number = parseInteger(rest.substr(0, end));
+        if (!number) return unrecognised();
+        message.number = *number;
+    } else if (const std::string_view ending = fixedEnding(message.code); !ending.empty()) {
+        end = statusLineEnd(rest, ending);
     }
-
-    if (const std::string_view ending = fixedEnding(code); !ending.empty()) {
-        // The refusal, ready and stopped lines end in a fixed text, and the messages that
-        // follow them at once ("DIS" behind a refusal, "STG" behind a ready line) may share
-        // their receive: a known code right after that end is the next message.
-        const auto end = rest.find(ending);
-        const std::size_t after = end == std::string_view::npos ? 0 : end + ending.size();
-        if (after != 0 && startsWithKnownCode(rest.substr(after))) {
-            message.payload = std::string(rest.substr(0, after));
-            text_ = rest.substr(after);
-            return message;
-        }
-    }
-    message.payload = std::string(rest);  // text payloads run to the end of the receive
+    message.recognised = true;
+    message.payload = std::string(rest.substr(0, end));
+    message.text = message.code + message.payload;
+    text_ = rest.substr(end);
     return message;
 }
 
-std::vector<Message> parseReceive(std::string_view text) {
-    std::vector<Message> messages;
-    ReceiveReader reader(text);
-    while (auto message = reader.next()) messages.push_back(std::move(*message));
-    return messages;
+std::size_t ReceiveReader::statusLineEnd(std::string_view rest, std::string_view ending) const {
+    // Exactly the line the peer's name makes, and another message after it.
+    const std::string line = "* " + peerName_ + std::string(ending);
+    if (rest.starts_with(line) && startsWithKnownCode(rest.substr(line.size()))) return line.size();
+    // The line's ending, then only the start of the countdown or the host's goodbye.
+    for (const std::string_view next : {kStg, kDis}) {
+        if (rest.ends_with(std::string(ending) + std::string(next))) return rest.size() - next.size();
+    }
+    return rest.size();  // the line runs to the end of the receive
 }
 
 }  // namespace kestrin::protocol

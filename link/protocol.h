@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kestrin::protocol {
 
@@ -46,33 +45,38 @@ std::string disconnecting();                         // "DIS"
 struct Message {
     std::string code;     // the first three characters, as received
     std::string payload;  // everything after them that belongs to this message
+    std::string text;     // the whole message as received: code and payload
     // False when the text cannot be read as a message of a known code: fewer than three
-    // characters, an unknown code, or a "VER" or "SCU" payload that is not a 16-bit
-    // integer. `text` then holds the whole text for the unrecognised-data notice.
+    // characters, an unknown code, or a "VER" or "SCU" payload that is not a 16-bit integer.
     bool recognised = false;
-    std::string text;
     std::int16_t number = 0;  // the payload of "VER" and "SCU"
 };
 
-// Reads one receive. Normally it holds exactly one message. Where two or more arrived
-// together and the split is unambiguous, they are split: after a code with an empty payload
-// ("STG", "DIS") or a 16-bit integer ("VER", "SCU"), when what follows starts with a known
-// code. So "VER1DIS" is two messages and "SCU 10SCU 20" two scores. Text payloads ("CON",
-// "NAM", "MSG", "RED", "STP", "REF") run to the end of the receive: "MSGhi SCU 5" is one
-// chat line. The refusal, ready and stopped lines are the exception: their fixed ends mark
-// where they stop, so "REF* Ann didn't accept the connection.DIS" is the refusal and the
-// disconnect behind it, and "RED* Ann is ready to start the gameSTG" the line and the start.
-std::vector<Message> parseReceive(std::string_view text);
-
-// The same, one message at a time, so that a receive holding a great many messages is never
-// held as a list of them. The text must outlive the reader.
+// Reads one receive, one message at a time. Normally a receive holds exactly one message.
+// Where two or more arrived together and the split is unambiguous, they are split: after a
+// code with an empty payload ("STG", "DIS") or a 16-bit integer ("VER", "SCU"), when what
+// follows starts with a known code. So "VER1DIS" is two messages and "SCU 10SCU 20" two
+// scores. Text payloads ("CON", "NAM", "MSG", "RED", "STP", "REF") run to the end of the
+// receive: "MSGhi SCU 5" is one chat line.
+//
+// The refusal, ready and stopped lines end in a fixed text, and the messages that follow
+// them at once may share their receive. Since a name may hold that ending too, such a line
+// is split only where it is exactly "* " + the name the peer introduced + its ending and a
+// known code follows, or where the ending is followed by exactly "STG" or "DIS" to the end of
+// the receive: "REF* Ann didn't accept the connection.DIS" is the refusal and the goodbye.
+//
+// The text must outlive the reader.
 class ReceiveReader {
 public:
-    explicit ReceiveReader(std::string_view text) : text_(text) {}
+    ReceiveReader(std::string_view text, std::string peerName) : text_(text), peerName_(std::move(peerName)) {}
     std::optional<Message> next();
 
 private:
+    // Where a status line with this ending stops in rest, the payload after its code.
+    std::size_t statusLineEnd(std::string_view rest, std::string_view ending) const;
+
     std::string_view text_;  // what is not yet read
+    std::string peerName_;
 };
 
 // A payload as a 16-bit signed integer: decimal digits with an optional sign, blanks around

@@ -1,5 +1,6 @@
-// What each received message means, on the host (a message on an accepted element) and on
-// the joiner (a message on the outgoing socket). The receivers act on the game and the
+// What each received message means. Both sides of a connection read messages the same way;
+// where the host (a message on an accepted element) and the joiner (a message on the
+// outgoing socket) differ, their roles say so. The receivers act on the game and the
 // connection; they never touch a socket themselves.
 //
 // Anything a peer sends is input, not instructions: text that is not a message is shown in
@@ -24,17 +25,26 @@ inline constexpr std::size_t kLongestReceivedText = 2000;
 // The unrecognised-data notice shows at most this many characters of the text.
 inline constexpr std::size_t kLongestNoticeText = 200;
 
-// The first `count` characters of UTF-8 text (a character is never cut in two).
-std::string firstCharacters(const std::string& text, std::size_t count);
+// What the link knows of the opponent: the name and protocol version it introduced itself
+// with, and the score it last reported. Kept after a disconnect until the next handshake.
+struct Opponent {
+    std::string name;
+    std::int16_t version = 0;
+    std::int16_t score = 0;
+};
 
 class Receivers {
 public:
-    Receivers(MainForm& form, ProgramState& state, Game& game, Connection& connection, LinkServices services);
+    Receivers(MainForm& form, ProgramState& state, Game& game, OutputLog& log, Connection& connection,
+              Opponent& opponent, LinkServices services);
 
-    // One receive on an accepted element (guarded as "Main.WinsockServer_DataArrival").
-    void hostReceive(int element, const std::string& text);
-    // One receive on the outgoing socket (guarded as "Main.WinsockClient_DataArrival").
-    void joinerReceive(const std::string& text);
+    // One receive on a socket: an accepted element (the host's side, guarded as
+    // "Main.WinsockServer_DataArrival") or the outgoing socket (the joiner's side, guarded
+    // as "Main.WinsockClient_DataArrival").
+    void receive(int socket, const std::string& text);
+
+    // Where the host and the joiner differ (defined with the receivers).
+    struct Role;
 
 private:
     struct Request {
@@ -43,19 +53,18 @@ private:
         std::string name;
     };
 
-    void host(int element, const protocol::Message& message);
-    void joiner(const protocol::Message& message);
+    void dispatch(const Role& role, int socket, std::uint64_t serial, const protocol::Message& message);
     void connectionRequest(Request request);
     void askAndAnswer(const Request& request);
     void judgeVersion();
-    void opponentScore(std::int16_t score);
-    void opponentStopped(const std::string& payload);
     void notice(const std::string& text);
 
     MainForm& form_;
     ProgramState& state_;
     Game& game_;
+    OutputLog& log_;
     Connection& connection_;
+    Opponent& opponent_;
     LinkServices services_;
     bool asking_ = false;                 // the accept question is open
     std::optional<Request> nextRequest_;  // a request that arrived while it was open

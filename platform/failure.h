@@ -37,9 +37,14 @@ constexpr std::int32_t kFileNotFound = 53;
 constexpr std::int32_t kDeviceIo = 57;
 constexpr std::int32_t kPermissionDenied = 70;
 constexpr std::int32_t kPathFileAccess = 75;
+// The socket numbers, as the game's link has always shown them.
 constexpr std::int32_t kPortProtected = 10013;      // listening on the port needs a privilege the program lacks
+constexpr std::int32_t kInvalidArgument = 10022;    // a port out of range, a request no longer pending
 constexpr std::int32_t kNotListening = 10048;       // the listening port could not be taken
 constexpr std::int32_t kConnectionRefused = 10061;  // nothing listens where the joiner connected
+constexpr std::int32_t kHostNotFound = 11001;       // no such host, or no host given
+constexpr std::int32_t kWrongState = 40006;         // sending on a socket that is not connected
+constexpr std::int32_t kInvalidOperation = 40020;   // connecting or listening on a socket that is open
 }  // namespace failures
 
 [[noreturn]] void throwOverflow();

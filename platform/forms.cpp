@@ -1,5 +1,9 @@
 #include "platform/forms.h"
 
+#include <algorithm>
+
+#include "platform/text.h"
+
 namespace kestrin::forms {
 
 Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
@@ -12,48 +16,44 @@ void Control::setFocus() {
 bool Control::hasFocus() const { return form_.focus() == this; }
 
 void TextBox::setText(std::string value) {
-    if (maxLength > 0 && value.size() > static_cast<std::size_t>(maxLength)) value.resize(maxLength);
+    if (maxLength > 0) value = firstCharacters(value, maxLength);
     if (text_ == value) return;
     const bool added = value.size() > text_.size() && value.compare(0, text_.size(), text_) == 0;
+    const std::size_t kept = added ? text_.size() : 0;
     text_ = std::move(value);
-    ++textRevision_;
-    if (!added) textReplacedAt_ = textRevision_;
-    if (selStart_ > text_.size()) selStart_ = text_.size();
-    textChanged();
+    selStart_ = std::min(selStart_, text_.size());
+    textChanged(kept);
 }
 
 void TextBox::append(std::string_view more) {
-    if (maxLength > 0) {
-        const auto limit = static_cast<std::size_t>(maxLength);
-        more = more.substr(0, limit > text_.size() ? limit - text_.size() : 0);
-    }
     if (more.empty()) return;
-    const bool caretAtEnd = selStart_ == text_.size();
+    const std::size_t kept = text_.size();
     text_.append(more);
-    if (caretAtEnd) selStart_ = text_.size();
-    ++textRevision_;
-    textChanged();
+    if (selStart_ == kept) selStart_ = text_.size();
+    textChanged(kept);
 }
 
-void TextBox::textChanged() {
+void TextBox::textChanged(std::size_t kept) {
+    textObservers_.notify(kept);
     changed();
-    if (onChange) onChange();
 }
 
 void ComboBox::setText(std::string value) {
     if (text_ == value) return;
     text_ = std::move(value);
     changed();
+}
+
+void ComboBox::type(std::string value) {
+    setText(std::move(value));
     if (onChange) onChange();
 }
 
 void ComboBox::clear() {
     items_.clear();
     listIndex_ = -1;
-    const bool hadText = !text_.empty();
     text_.clear();
     changed();
-    if (hadText && onChange) onChange();
 }
 
 void ComboBox::addItem(std::string entry) {

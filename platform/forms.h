@@ -28,21 +28,23 @@ inline constexpr Rgb kLeaderGreen{0, 150, 0};
 inline constexpr Rgb kTrailerRed{175, 0, 0};
 inline constexpr Rgb kBlue{0, 0, 255};
 
-// A list of callbacks that the views attach to.
-class Observers {
+// A list of callbacks that the views attach to; some lists tell their callbacks what changed.
+template <typename... Args>
+class BasicObservers {
 public:
-    using Callback = std::function<void()>;
+    using Callback = std::function<void(Args...)>;
     void add(Callback callback) { callbacks_.push_back(std::move(callback)); }
     void clear() { callbacks_.clear(); }
-    void notify() const {
+    void notify(Args... args) const {
         // Copy first: a callback may attach another.
         const auto callbacks = callbacks_;
-        for (const auto& callback : callbacks) callback();
+        for (const auto& callback : callbacks) callback(args...);
     }
 
 private:
     std::vector<Callback> callbacks_;
 };
+using Observers = BasicObservers<>;
 
 class Form;
 
@@ -152,47 +154,42 @@ private:
     Rgb fillColor_ = kBlack;
 };
 
-// A text box: its text, the caret position, and the handlers of its edits and keys.
+// A text box: its text, the caret position, and the handler of its keys.
 class TextBox : public Control {
 public:
     using Control::Control;
     const std::string& text() const { return text_; }
-    // Replaces the whole text (cut to maxLength).
+    // Replaces the whole text, cut to maxLength characters.
     void setText(std::string value);
     // Adds to the end of the text, as a line added to the output log, without copying what is
-    // there already; as much as maxLength leaves room for. A caret at the end stays at the end,
-    // after the new text; one anywhere else stays where it is. Nothing to add notifies nobody.
+    // there already. A caret at the end stays at the end, after the new text; one anywhere
+    // else stays where it is.
     void append(std::string_view more);
     std::size_t selStart() const { return selStart_; }
     void setSelStart(std::size_t value) { set(selStart_, value); }
-    int maxLength = 0;  // 0: no limit
+    std::size_t maxLength = 0;  // in characters (Unicode code points); 0: no limit
 
-    // What changed in the text, for a view that shows only what is new: every change of the
-    // text counts one more in textRevision(), and textReplacedAt() is the count at the latest
-    // change that did more than add to the end. A view that showed the text at revision r
-    // with s bytes, where textReplacedAt() <= r, still shows the first s bytes of text() and
-    // needs only the rest. A new text given to setText that begins with the whole old one
-    // counts as an addition too.
-    std::uint64_t textRevision() const { return textRevision_; }
-    std::uint64_t textReplacedAt() const { return textReplacedAt_; }
+    // Told of every change of the text, before the control's other observers, with how many
+    // bytes at its front stayed as they were: all of the old text when the change only added
+    // to its end, 0 otherwise. A view of a long log adds only what is new.
+    BasicObservers<std::size_t>& textObservers() { return textObservers_; }
 
-    std::function<void()> onChange;
     std::function<void(int)> onKeyPress;  // character code, 13 for Enter
     void keyPress(int code) {
         if (onKeyPress) onKeyPress(code);
     }
 
 private:
-    void textChanged();
+    void textChanged(std::size_t kept);
 
     std::string text_;
     std::size_t selStart_ = 0;
-    std::uint64_t textRevision_ = 0;
-    std::uint64_t textReplacedAt_ = 0;
+    BasicObservers<std::size_t> textObservers_;
 };
 
 // An editable drop-down list (or, with editable false, a plain drop-down list): edit text
-// plus an unsorted list of entries.
+// plus an unsorted list of entries. The change handler runs on the player's edits and picks
+// (type, setListIndex), not when the program sets the text.
 class ComboBox : public Control {
 public:
     using Control::Control;
@@ -200,6 +197,8 @@ public:
 
     const std::string& text() const { return text_; }
     void setText(std::string value);
+    // The player typed: the text changes, then the change handler runs.
+    void type(std::string value);
 
     void clear();  // removes every entry and empties the edit text
     void addItem(std::string entry);
@@ -207,6 +206,7 @@ public:
     const std::string& list(std::size_t index) const { return items_.at(index); }
     const std::vector<std::string>& items() const { return items_; }
     int listIndex() const { return listIndex_; }  // -1: none chosen
+    // The player picks an entry: it becomes the text, then the change handler runs.
     void setListIndex(int index);
 
     std::function<void()> onChange;

@@ -1,5 +1,5 @@
 // The TCP socket seam: one socket object stands for the outgoing socket or one element of
-// the listening socket array. States are numbered as the game's link code tests them.
+// the listening socket array. States keep the numbers the game's link has always used.
 //
 // All events arrive on the user-interface thread, after the call that caused them has
 // returned (never from inside connect(), listen(), sendData() or close()).
@@ -12,24 +12,22 @@
 
 namespace kestrin {
 
-namespace socket_state {
-constexpr int kClosed = 0;
-constexpr int kOpen = 1;
-constexpr int kListening = 2;
-constexpr int kConnectionPending = 3;
-constexpr int kResolvingHost = 4;
-constexpr int kHostResolved = 5;
-constexpr int kConnecting = 6;
-constexpr int kConnected = 7;
-constexpr int kClosing = 8;
-constexpr int kError = 9;
-}  // namespace socket_state
+// Any state but Closed counts as open; only Connected carries messages.
+enum class SocketState {
+    Closed = 0,
+    Listening = 2,
+    ResolvingHost = 4,
+    Connecting = 6,
+    Connected = 7,
+    Closing = 8,  // the peer closed; until close()
+    Error = 9,
+};
 
 class Socket {
 public:
     virtual ~Socket() = default;
 
-    virtual int state() const = 0;
+    virtual SocketState state() const = 0;
     virtual void setRemoteHost(const std::string& host) = 0;
     virtual std::string remoteHost() const = 0;
     virtual void setRemotePort(int port) = 0;

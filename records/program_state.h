@@ -14,10 +14,14 @@ inline constexpr const char* kTitle = "Kestrin";          // settings applicatio
 inline constexpr const char* kSoloTable = "KestrinSolo";  // single player high scores
 inline constexpr const char* kMultiTable = "Kestrin";     // multi player high scores
 
+// The two game types; every part of the game acts only on these two values.
+inline constexpr std::int32_t kSinglePlayer = 0;
+inline constexpr std::int32_t kMultiPlayer = 1;
+
 struct ProgramState {
     explicit ProgramState(SettingsStore& store) : objHighScore(store) {}
 
-    std::int32_t lngGameType = 0;  // 0 single player, 1 multi player
+    std::int32_t lngGameType = kSinglePlayer;
     std::string strPlayerName;
     bool MainWindowShown = false;
     HighScore objHighScore;

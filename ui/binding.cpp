@@ -8,52 +8,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTextCursor>
-
-#include "core/main_form.h"
-#include "ui/widgets.h"
+#include <QValidator>
 
 #include <algorithm>
+
+#include "platform/scoped_flag.h"
+#include "ui/widgets.h"
 
 namespace kestrin::ui {
 
 namespace {
-
-// Marks a stretch of code during which a binding must not react to its own doing: while the
-// view writes into a widget (its signals are not the player's), or while the player's input
-// is written into the model (the model's notifications are not to be shown back yet).
-struct Flag {
-    explicit Flag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~Flag() { flag_ = old_; }
-    Flag(const Flag&) = delete;
-    Flag& operator=(const Flag&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
-
-struct Guards {
-    bool pushing = false;     // the view is writing into the widget
-    bool fromWidget = false;  // the player's input is being written into the model
-};
-
-void syncCommon(const forms::Control& model, QWidget* widget) {
-    if (widget->testAttribute(Qt::WA_ForceDisabled) == model.enabled()) {
-        if (!model.enabled()) {
-            // A control that loses its focus by being disabled leaves the window without a
-            // focused control, rather than handing the focus on to the next one: Enter then
-            // reaches no button by surprise (High Scores after a wrong guess, say).
-            QWidget* focus = widget->window()->focusWidget();
-            if (focus && (focus == widget || widget->isAncestorOf(focus))) focus->clearFocus();
-        }
-        widget->setEnabled(model.enabled());
-    }
-    if (widget->isVisibleTo(widget->parentWidget()) != model.visible()) widget->setVisible(model.visible());
-    const QString tip = toQString(model.tooltip());
-    if (widget->toolTip() != tip) widget->setToolTip(tip);
-}
 
 void setTextColour(QWidget* widget, QPalette::ColorRole role, forms::Rgb colour) {
     const QColor wanted = toQColor(colour);
@@ -72,9 +36,6 @@ int unitsBefore(const std::string& text, std::size_t bytes) {
 std::size_t bytesBefore(const QString& text, int units) {
     return static_cast<std::size_t>(text.left(units).toUtf8().size());
 }
-int displayUnitsBefore(const std::string& text, std::size_t bytes) {
-    return static_cast<int>(toQStringLines(std::string_view(text).substr(0, std::min(bytes, text.size()))).size());
-}
 
 QStringList toQStringList(const std::vector<std::string>& items) {
     QStringList list;
@@ -83,7 +44,75 @@ QStringList toQStringList(const std::vector<std::string>& items) {
     return list;
 }
 
+// The guarded two-way sync of a control the player edits. `show` writes the model into the
+// widget whenever the model changes; the function returned runs the player's input into the
+// model (`take`) and then shows the model again. Neither reacts to the other's doing: what
+// the view writes into the widget is not the player's input, and the model's notices while
+// the input is taken are not shown back half-way.
+template <typename Model, typename Widget, typename Show>
+auto twoWay(Model& model, Widget* widget, Show show) {
+    struct Guards {
+        bool pushing = false;     // the view is writing into the widget
+        bool fromWidget = false;  // the player's input is being written into the model
+    };
+    auto guards = std::make_shared<Guards>();
+    auto sync = [&model, w = QPointer<Widget>(widget), guards, show] {
+        if (!w || guards->fromWidget) return;
+        ScopedFlag pushing(guards->pushing);
+        syncCommon(model, w);
+        show(model, w.data());
+    };
+    model.observers().add(sync);
+    sync();
+    return [guards, sync](const auto& take) {
+        if (guards->pushing) return;
+        {
+            ScopedFlag fromWidget(guards->fromWidget);
+            take();
+        }
+        sync();
+    };
+}
+
+// Keeps a line edit to the model's length in characters (code points); Qt's own limit
+// counts UTF-16 units, two for a character beyond the basic plane. Like that limit, it cuts
+// what was just typed or pasted (the text before the caret), never what was there.
+class CharacterLimit final : public QValidator {
+public:
+    CharacterLimit(std::size_t limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    State validate(QString& input, int& pos) const override {
+        auto over = static_cast<qsizetype>(input.toUcs4().size()) - static_cast<qsizetype>(limit_);
+        int start = pos;
+        for (; over > 0 && start > 0; --over) {
+            const bool pair = start >= 2 && input[start - 1].isLowSurrogate() && input[start - 2].isHighSurrogate();
+            start -= pair ? 2 : 1;
+        }
+        input.remove(start, pos - start);
+        pos = start;
+        return over > 0 ? Invalid : Acceptable;
+    }
+
+private:
+    std::size_t limit_;
+};
+
 }  // namespace
+
+void syncCommon(const forms::Control& model, QWidget* widget) {
+    if (widget->testAttribute(Qt::WA_ForceDisabled) == model.enabled()) {
+        if (!model.enabled()) {
+            // A control that loses its focus by being disabled leaves the window without a
+            // focused control, rather than handing the focus on to the next one: Enter then
+            // reaches no button by surprise (High Scores after a wrong guess, say).
+            QWidget* focus = widget->window()->focusWidget();
+            if (focus && (focus == widget || widget->isAncestorOf(focus))) focus->clearFocus();
+        }
+        widget->setEnabled(model.enabled());
+    }
+    if (widget->isVisibleTo(widget->parentWidget()) != model.visible()) widget->setVisible(model.visible());
+    const QString tip = toQString(model.tooltip());
+    if (widget->toolTip() != tip) widget->setToolTip(tip);
+}
 
 QColor toQColor(forms::Rgb colour) {
     return QColor(std::clamp(colour.r, 0, 255), std::clamp(colour.g, 0, 255), std::clamp(colour.b, 0, 255));
@@ -225,141 +254,39 @@ void FormBinder::bind(forms::MenuItem& model, QAction* action) {
 
 void FormBinder::bind(forms::CheckBox& model, QCheckBox* widget) {
     remember(model, widget);
-    auto guards = std::make_shared<Guards>();
-    auto sync = [&model, w = QPointer<QCheckBox>(widget), guards] {
-        if (!w || guards->fromWidget) return;
-        Flag pushing(guards->pushing);
-        syncCommon(model, w);
-        const QString text = toQString(model.caption());
+    auto input = twoWay(model, widget, [](forms::CheckBox& m, QCheckBox* w) {
+        const QString text = toQString(m.caption());
         if (w->text() != text) w->setText(text);
-        const bool ticked = model.value() == 1;
+        const bool ticked = m.value() == 1;
         if (w->isChecked() != ticked) w->setChecked(ticked);
-    };
-    model.observers().add(sync);
-    sync();
-    connect(widget, &QCheckBox::toggled, widget, [&model, guards, sync](bool checked) {
-        if (guards->pushing) return;
-        {
-            Flag fromWidget(guards->fromWidget);
-            model.setValue(checked ? 1 : 0);
-        }
-        sync();
     });
+    connect(widget, &QCheckBox::toggled, widget,
+            [&model, input](bool checked) { input([&] { model.setValue(checked ? 1 : 0); }); });
 }
 
 void FormBinder::bind(forms::TextBox& model, QLineEdit* widget) {
     remember(model, widget);
-    auto guards = std::make_shared<Guards>();
-    auto sync = [&model, w = QPointer<QLineEdit>(widget), guards] {
-        if (!w || guards->fromWidget) return;
-        Flag pushing(guards->pushing);
-        syncCommon(model, w);
-        const int maxLength = model.maxLength > 0 ? model.maxLength : 32767;
-        if (w->maxLength() != maxLength) w->setMaxLength(maxLength);
-        const QString text = toQString(model.text());
+    if (model.maxLength > 0) widget->setValidator(new CharacterLimit(model.maxLength, widget));
+    auto input = twoWay(model, widget, [](forms::TextBox& m, QLineEdit* w) {
+        const QString text = toQString(m.text());
         if (w->text() != text) w->setText(text);
-        const int caret = unitsBefore(model.text(), model.selStart());
+        const int caret = unitsBefore(m.text(), m.selStart());
         if (w->cursorPosition() != caret) w->setCursorPosition(caret);
-    };
+    });
     // What the player typed, and where the caret is, go into the model before any handler.
-    auto take = [&model, w = QPointer<QLineEdit>(widget), guards, sync] {
-        if (!w || guards->pushing) return;
-        {
-            Flag fromWidget(guards->fromWidget);
+    auto take = [&model, w = QPointer<QLineEdit>(widget), input] {
+        input([&] {
+            if (!w) return;
             model.setText(toStdString(w->text()));
             model.setSelStart(bytesBefore(w->text(), w->cursorPosition()));
-        }
-        sync();
+        });
     };
-    model.observers().add(sync);
-    sync();
     connect(widget, &QLineEdit::textEdited, widget, take);
     connect(widget, &QLineEdit::cursorPositionChanged, widget, take);
     connect(widget, &QLineEdit::returnPressed, widget, [&model, take] {
         take();
         model.keyPress(kKeyEnter);
     });
-}
-
-void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
-    remember(model, widget);
-    widget->setReadOnly(true);
-    // Nobody edits the log, so nothing is kept for undoing every line added to it.
-    widget->setUndoRedoEnabled(false);
-    // What the widget shows: the model's text revision and size when last shown, the length
-    // in the widget's units, and the caret last placed, in bytes and units. Lines added to a
-    // long log are added to the widget alone, and placing the caret reads none of the text
-    // when it is at the end or where it was.
-    struct Shown {
-        bool any = false;
-        std::uint64_t revision = 0;
-        std::size_t bytes = 0;
-        int units = 0;
-        std::size_t caretBytes = 0;
-        int caretUnits = 0;
-    };
-    auto shown = std::make_shared<Shown>();
-    auto sync = [&model, w = QPointer<QPlainTextEdit>(widget), shown] {
-        if (!w) return;
-        syncCommon(model, w);
-        const std::string& text = model.text();
-        bool reveal = false;  // the caret is to be scrolled into view
-        if (!shown->any || model.textRevision() != shown->revision) {
-            // Only added to since it was shown, and not in the middle of a character.
-            const bool added = shown->any && shown->bytes > 0 && text.size() > shown->bytes &&
-                               model.textReplacedAt() <= shown->revision &&
-                               (static_cast<unsigned char>(text[shown->bytes]) & 0xC0) != 0x80;
-            if (added) {
-                std::string_view more = std::string_view(text).substr(shown->bytes);
-                // A "\r" shown last already shows as a line break: the "\n" that completes it
-                // adds none.
-                if (text[shown->bytes - 1] == '\r' && !more.empty() && more.front() == '\n') more.remove_prefix(1);
-                const QString part = toQStringLines(more);
-                if (!part.isEmpty()) {
-                    // One edit, laid out once when it ends. A caret at the end moves on with
-                    // the new text, as the model's does.
-                    QTextCursor end(w->document());
-                    end.beginEditBlock();
-                    end.movePosition(QTextCursor::End);
-                    end.insertText(part);
-                    end.endEditBlock();
-                    shown->units += static_cast<int>(part.size());
-                }
-            } else {
-                const QString all = toQStringLines(text);
-                w->setPlainText(all);
-                shown->units = static_cast<int>(all.size());
-                shown->caretBytes = 0;
-                shown->caretUnits = 0;
-                reveal = true;
-            }
-            shown->any = true;
-            shown->revision = model.textRevision();
-            shown->bytes = text.size();
-        }
-        const std::size_t bytes = std::min(model.selStart(), text.size());
-        int units = 0;
-        if (bytes == text.size()) {
-            units = shown->units;
-        } else if (bytes == shown->caretBytes) {
-            units = shown->caretUnits;
-        } else {
-            units = displayUnitsBefore(text, bytes);
-        }
-        if (units != shown->caretUnits) reveal = true;
-        shown->caretBytes = bytes;
-        shown->caretUnits = units;
-        const int caret = std::min(units, std::max(0, w->document()->characterCount() - 1));
-        if (w->textCursor().position() != caret) {
-            QTextCursor cursor = w->textCursor();
-            cursor.setPosition(caret);
-            w->setTextCursor(cursor);
-            reveal = true;
-        }
-        if (reveal) w->ensureCursorVisible();
-    };
-    model.observers().add(sync);
-    sync();
 }
 
 void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
@@ -371,52 +298,36 @@ void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
         widget->setCompleter(nullptr);
         widget->setDuplicatesEnabled(true);
     }
-    auto guards = std::make_shared<Guards>();
-    auto sync = [&model, w = QPointer<QComboBox>(widget), guards] {
-        if (!w || guards->fromWidget) return;
-        Flag pushing(guards->pushing);
-        syncCommon(model, w);
-        const QStringList items = toQStringList(model.items());
+    auto input = twoWay(model, widget, [](forms::ComboBox& m, QComboBox* w) {
+        const QStringList items = toQStringList(m.items());
         bool same = w->count() == items.size();
         for (int i = 0; same && i < items.size(); ++i) same = w->itemText(i) == items[i];
         if (!same) {
             w->clear();
             w->addItems(items);
         }
-        if (w->currentIndex() != model.listIndex()) w->setCurrentIndex(model.listIndex());
-        if (model.editable) {
-            const QString text = toQString(model.text());
-            if (w->currentText() != text) w->setEditText(text);
-        }
-    };
-    model.observers().add(sync);
-    sync();
+        if (w->currentIndex() != m.listIndex()) w->setCurrentIndex(m.listIndex());
+        const QString text = toQString(m.text());
+        if (m.editable && w->currentText() != text) w->setEditText(text);
+    });
 
     // An entry picked from the list: the model selects it, which sets its text. In an
     // editable box, Enter on a typed text that equals an entry also "activates" that entry;
     // that is no new choice (and must not undo what the Enter key's handler has just done).
-    auto pick = [&model, w = QPointer<QComboBox>(widget), guards, sync](int index) {
-        if (!w || guards->pushing || index < 0) return;
+    auto pick = [&model, w = QPointer<QComboBox>(widget), input](int index) {
+        if (!w || index < 0) return;
         const bool sameText = model.editable && model.text() == toStdString(w->itemText(index));
-        const bool same = sameText || (!model.editable && model.listIndex() == index);
-        if (same) return;
-        {
-            Flag fromWidget(guards->fromWidget);
-            model.setListIndex(index);
-        }
-        sync();
+        if (sameText || (!model.editable && model.listIndex() == index)) return;
+        input([&] { model.setListIndex(index); });
     };
     connect(widget, &QComboBox::activated, widget, pick);
     if (!model.editable) connect(widget, &QComboBox::currentIndexChanged, widget, pick);
 
     if (QLineEdit* edit = widget->lineEdit()) {
-        auto take = [&model, w = QPointer<QComboBox>(widget), guards, sync] {
-            if (!w || guards->pushing) return;
-            {
-                Flag fromWidget(guards->fromWidget);
-                model.setText(toStdString(w->currentText()));
-            }
-            sync();
+        auto take = [&model, w = QPointer<QComboBox>(widget), input] {
+            input([&] {
+                if (w) model.type(toStdString(w->currentText()));
+            });
         };
         connect(edit, &QLineEdit::textEdited, widget, take);
         connect(edit, &QLineEdit::returnPressed, widget, [&model, take] {
@@ -429,29 +340,18 @@ void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
 void FormBinder::bind(forms::ListBox& model, QListWidget* widget) {
     remember(model, widget);
     widget->setSelectionMode(QAbstractItemView::SingleSelection);
-    auto guards = std::make_shared<Guards>();
-    auto sync = [&model, w = QPointer<QListWidget>(widget), guards] {
-        if (!w || guards->fromWidget) return;
-        Flag pushing(guards->pushing);
-        syncCommon(model, w);
-        const QStringList items = toQStringList(model.items());
+    auto input = twoWay(model, widget, [](forms::ListBox& m, QListWidget* w) {
+        const QStringList items = toQStringList(m.items());
         bool same = w->count() == items.size();
         for (int i = 0; same && i < items.size(); ++i) same = w->item(i)->text() == items[i];
         if (!same) {
             w->clear();
             w->addItems(items);
         }
-        if (w->currentRow() != model.listIndex()) w->setCurrentRow(model.listIndex());
-    };
-    model.observers().add(sync);
-    sync();
-    connect(widget, &QListWidget::currentRowChanged, widget, [&model, guards, sync](int row) {
-        if (guards->pushing || row == model.listIndex()) return;
-        {
-            Flag fromWidget(guards->fromWidget);
-            model.setListIndex(row);  // runs the page handler
-        }
-        sync();
+        if (w->currentRow() != m.listIndex()) w->setCurrentRow(m.listIndex());
+    });
+    connect(widget, &QListWidget::currentRowChanged, widget, [&model, input](int row) {
+        if (row != model.listIndex()) input([&] { model.setListIndex(row); });  // runs the page handler
     });
 }
 

@@ -35,6 +35,8 @@ namespace kestrin::ui {
 QColor toQColor(forms::Rgb colour);
 // A label shows its caption as written, except that "&&" shows a single "&".
 QString labelText(const std::string& caption);
+// Shows what every control has: enabled, visible, the tooltip.
+void syncCommon(const forms::Control& model, QWidget* widget);
 
 class BarWidget;
 
@@ -50,7 +52,7 @@ public:
     void bind(forms::MenuItem& model, QAction* action);
     void bind(forms::CheckBox& model, QCheckBox* widget);
     void bind(forms::TextBox& model, QLineEdit* widget);
-    void bind(forms::TextBox& model, QPlainTextEdit* widget);  // read-only output
+    void bind(forms::TextBox& model, QPlainTextEdit* widget);  // read-only text (output_log_view.cpp)
     void bind(forms::ComboBox& model, QComboBox* widget);
     void bind(forms::ListBox& model, QListWidget* widget);
     void bind(forms::Image& model, QLabel* widget);

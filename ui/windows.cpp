@@ -26,15 +26,11 @@ struct Windows::MainBundle : QObject {
     MainBundle(ProgramState& state, const GameServices& game, const LinkServices& link, DesktopShell& shell,
                QtTimerDriver& driver, WindowOpener& opener)
         : logic(state, game, link, shell, &opener), timers(driver) {
-        for (forms::Timer* timer : ownTimers()) timers.bind(*timer);
+        for (forms::Timer* timer : logic.form().timers()) timers.bind(*timer);
     }
     ~MainBundle() override {
         delete view.data();
-        for (forms::Timer* timer : ownTimers()) timers.unbind(*timer);
-    }
-    std::array<forms::Timer*, 4> ownTimers() {
-        MainForm& f = logic.form();
-        return {&f.tmrGame, &f.tmrBank, &f.tmrReady, &f.tmrWinsock};
+        for (forms::Timer* timer : logic.form().timers()) timers.unbind(*timer);
     }
 
     MainWindow logic;
@@ -160,7 +156,7 @@ void Windows::showMainWindow() {
     bundle->view = new MainWindowView(form, toQString(game_.programFolder));
     forgetWhenClosed(main_, bundle, bundle->view.data());
     // Placed for the shape the chosen game type is about to give it.
-    bundle->view->showCentred(state_.lngGameType == 1 ? kMultiPlayerHeightTwips : kSinglePlayerHeightTwips);
+    bundle->view->showCentred(state_.lngGameType == kMultiPlayer ? kMultiPlayerHeightTwips : kSinglePlayerHeightTwips);
 }
 
 void Windows::NewGameSelect() {

@@ -1,7 +1,8 @@
 // The main window's logic as a whole: the game, the link and the Help menu's commands on one
-// form model, with every handler of the window bound here. The other windows (set-up,
-// statistics, IP addresses, about) are opened through a small interface, so that a test can
-// click every control of the main window without a toolkit.
+// form model, with every handler of the window bound here and the set-up choices applied
+// here. The other windows (set-up, statistics, IP addresses, about) are opened through a
+// small interface, so that a test can click every control of the main window without a
+// toolkit.
 #pragma once
 
 #include "core/game.h"
@@ -33,17 +34,22 @@ public:
 
     // The window loads: fills the recent hosts (guarded as "Main.Load").
     void Load();
-    // The window unloads: every socket closes, nothing listens again.
+    // The window unloads: the timers stop, every socket closes, nothing listens again.
     void Unload();
-    void NewGameSelect() { link_.NewGameSelect(); }
+    // Puts the set-up dialog's choices into effect (guarded as "Main.NewGameSelect"): the
+    // caption, the window's shape, the link, both best scores and the player's statistics.
+    void NewGameSelect();
 
 private:
     MainForm form_;
+    ProgramState& state_;
+    ErrorReporter& errors_;
+    SettingsStore& store_;
+    ListFiles& lists_;
+    OutputLog log_{form_.txtOutput, form_.txtChat};
     Game game_;
     Link link_;
     HelpCommands help_;
-    ErrorReporter& errors_;
-    ListFiles& lists_;
 };
 
 }  // namespace kestrin

@@ -21,21 +21,19 @@ namespace kestrin {
 
 namespace {
 
-constexpr int kInvalidArgument = 10022;
-constexpr int kWrongState = 40006;
-constexpr int kInvalidOperation = 40020;
+using namespace failures;
 
 // Winsock-style numbers for Qt's socket errors.
 int errorNumber(QAbstractSocket::SocketError error) {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
+    case QAbstractSocket::ConnectionRefusedError: return kConnectionRefused;
     case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
+    case QAbstractSocket::HostNotFoundError: return kHostNotFound;
+    case QAbstractSocket::SocketAccessError: return kPortProtected;
     case QAbstractSocket::SocketResourceError: return 10055;
     case QAbstractSocket::SocketTimeoutError: return 10060;
     case QAbstractSocket::NetworkError: return 10050;
-    case QAbstractSocket::AddressInUseError: return 10048;
+    case QAbstractSocket::AddressInUseError: return kNotListening;
     case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
     case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
     default: return 10100 + static_cast<int>(error);  // stable, clear of the codes above
@@ -161,9 +159,9 @@ void QtSocket::post(Body body) {
         Qt::QueuedConnection);
 }
 
-int QtSocket::state() const {
-    if (state_ == socket_state::kConnecting && socket_ && socket_->state() == QAbstractSocket::HostLookupState)
-        return socket_state::kResolvingHost;
+SocketState QtSocket::state() const {
+    if (state_ == SocketState::Connecting && socket_ && socket_->state() == QAbstractSocket::HostLookupState)
+        return SocketState::ResolvingHost;
     return state_;
 }
 
@@ -188,8 +186,8 @@ void QtSocket::wireSocket() {
     QObject::connect(
         socket, &QTcpSocket::connected, receiver,
         [this, current] {
-            if (!current() || state_ != socket_state::kConnecting) return;
-            state_ = socket_state::kConnected;
+            if (!current() || state_ != SocketState::Connecting) return;
+            state_ = SocketState::Connected;
             wasConnected_ = true;
             remoteIp_ = dotted(socket_->peerAddress());
             socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -208,8 +206,8 @@ void QtSocket::wireSocket() {
     QObject::connect(
         socket, &QTcpSocket::disconnected, receiver,
         [this, current] {
-            if (!current() || !wasConnected_ || state_ == socket_state::kClosing) return;
-            state_ = socket_state::kClosing;
+            if (!current() || !wasConnected_ || state_ == SocketState::Closing) return;
+            state_ = SocketState::Closing;
             dispatch(onPeerClosed);
         },
         Qt::QueuedConnection);
@@ -219,7 +217,7 @@ void QtSocket::wireSocket() {
             if (!current()) return;
             // The peer closing an established connection is reported as peer closed.
             if (wasConnected_ && error == QAbstractSocket::RemoteHostClosedError) return;
-            state_ = socket_state::kError;
+            state_ = SocketState::Error;
             dispatch(onError, errorNumber(error), socket_->errorString().toStdString());
         },
         Qt::QueuedConnection);
@@ -230,15 +228,15 @@ void QtSocket::takeConnection(std::unique_ptr<QTcpSocket> socket) {
     decoder_ = std::make_unique<QStringDecoder>(kWireEncoding);
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     remoteIp_ = dotted(socket_->peerAddress());
-    state_ = socket_state::kConnected;
+    state_ = SocketState::Connected;
     wasConnected_ = true;
     wireSocket();
     // What happened while the connection waited to be taken raised no event here yet.
     if (socket_->bytesAvailable() > 0) post([this] { arrive(); });
     if (socket_->state() != QAbstractSocket::ConnectedState)
         post([this] {
-            if (state_ != socket_state::kConnected) return;
-            state_ = socket_state::kClosing;
+            if (state_ != SocketState::Connected) return;
+            state_ = SocketState::Closing;
             dispatch(onPeerClosed);
         });
 }
@@ -278,9 +276,9 @@ void QtSocket::takePendingConnections() {
 }
 
 void QtSocket::connect() {
-    if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
+    if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
     const QString host = toQString(remoteHost_).trimmed();
-    if (host.isEmpty()) throw Failure(11001, "Host not found: no host name was given");
+    if (host.isEmpty()) throw Failure(kHostNotFound, "Host not found: no host name was given");
     if (remotePort_ < 1 || remotePort_ > 65535)
         throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
 
@@ -288,13 +286,13 @@ void QtSocket::connect() {
     decoder_ = std::make_unique<QStringDecoder>(kWireEncoding);
     wasConnected_ = false;
     remoteIp_.clear();
-    state_ = socket_state::kConnecting;
+    state_ = SocketState::Connecting;
     wireSocket();
     socket_->connectToHost(host, static_cast<quint16>(remotePort_));
 }
 
 void QtSocket::listen() {
-    if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
+    if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
     if (localPort_ < 0 || localPort_ > 65535)
         throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
 
@@ -309,13 +307,12 @@ void QtSocket::listen() {
     if (!server->isListening()) {
         const std::string reason = server->errorString().toStdString();
         // A port below the system's unprivileged range (the game's port 600 for an ordinary user).
-        if (server->serverError() == QAbstractSocket::SocketAccessError)
-            throw Failure(failures::kPortProtected, reason);
-        throw Failure(failures::kNotListening, reason);
+        if (server->serverError() == QAbstractSocket::SocketAccessError) throw Failure(kPortProtected, reason);
+        throw Failure(kNotListening, reason);
     }
 
     server_ = std::move(server);
-    state_ = socket_state::kListening;
+    state_ = SocketState::Listening;
     const std::weak_ptr<SocketLife> life = life_;
     const std::uint64_t generation = life_->generation;
     QObject::connect(
@@ -333,12 +330,12 @@ void QtSocket::accept(std::int64_t requestId) {
         throw Failure(kInvalidArgument,
                       "Invalid argument: connection request " + std::to_string(requestId) + " is not pending");
     // Taking a connection replaces whatever this element had.
-    if (state_ != socket_state::kClosed) close();
+    if (state_ != SocketState::Closed) close();
     takeConnection(std::move(socket));
 }
 
 void QtSocket::sendData(const std::string& text) {
-    if (state_ != socket_state::kConnected || !socket_)
+    if (state_ != SocketState::Connected || !socket_)
         throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
     QStringEncoder encode(kWireEncoding);
     const QByteArray bytes = encode(toQString(text));
@@ -377,7 +374,7 @@ void QtSocket::close() {
     }
     if (receiver_) QCoreApplication::removePostedEvents(receiver_.get(), QEvent::MetaCall);
     decoder_.reset();
-    state_ = socket_state::kClosed;
+    state_ = SocketState::Closed;
     wasConnected_ = false;
     remoteIp_.clear();
 }

@@ -53,7 +53,7 @@ public:
     QtSocket(const QtSocket&) = delete;
     QtSocket& operator=(const QtSocket&) = delete;
 
-    int state() const override;
+    SocketState state() const override;
     void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
     std::string remoteHost() const override { return remoteHost_; }
     void setRemotePort(int port) override { remotePort_ = port; }
@@ -88,7 +88,7 @@ private:
     std::unique_ptr<QTcpServer> server_;
     std::unique_ptr<QTcpSocket> socket_;
     std::unique_ptr<QStringDecoder> decoder_;
-    int state_ = socket_state::kClosed;
+    SocketState state_ = SocketState::Closed;
     bool wasConnected_ = false;
     std::string remoteHost_;
     int remotePort_ = 0;

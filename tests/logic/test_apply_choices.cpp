@@ -32,7 +32,7 @@ TEST_F(ApplyChoicesTest, SinglePlayerShapesTheWindowAndShowsBothBestScores) {
     EXPECT_EQ(form.lblHighScore.caption(), "250");
     EXPECT_EQ(form.lblHighScore2.caption(), "90");
     EXPECT_EQ(rig.state.stats.SPPointsScored, 500);
-    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kClosed);
+    EXPECT_EQ(rig.link().connection().WinsockServer(0).state(), SocketState::Closed);
 
     rig.random.queueDigits({5});
     form.cmdStart.click();
@@ -49,13 +49,13 @@ TEST_F(ApplyChoicesTest, MultiPlayerListensAndSetsTheNotConnectedControls) {
     EXPECT_TRUE(form.fraChat.visible());
     EXPECT_EQ(form.txtOutput.text(), "* Waiting for connection to another player");
     EXPECT_EQ(form.cmbConnectTo.text(), "10.0.0.9");
-    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kListening);
+    EXPECT_EQ(rig.link().connection().WinsockServer(0).state(), SocketState::Listening);
     expectLinkControls(rig, false);
     EXPECT_TRUE(form.cmdConnect.enabled());
 
-    form.cmbConnectTo.setText("");
+    form.cmbConnectTo.type("");
     EXPECT_FALSE(form.cmdConnect.enabled());
-    form.cmbConnectTo.setText("x");
+    form.cmbConnectTo.type("x");
     EXPECT_TRUE(form.cmdConnect.enabled());
 
     rig.choose("Ann", 1);  // applied again: a typed host is kept, the log starts afresh
@@ -63,7 +63,7 @@ TEST_F(ApplyChoicesTest, MultiPlayerListensAndSetsTheNotConnectedControls) {
     EXPECT_EQ(form.txtOutput.text(), "* Waiting for connection to another player");
 
     rig.choose("Ann", 0);  // back to single player: nothing listens, the host box empties
-    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kClosed);
+    EXPECT_EQ(rig.link().connection().WinsockServer(0).state(), SocketState::Closed);
     EXPECT_EQ(form.cmbConnectTo.text(), "");
 }
 
@@ -75,8 +75,8 @@ TEST_F(ApplyChoicesTest, ProtectedPortFallsBackQuietlyAndAPortThatCannotBeTakenI
     EXPECT_EQ(rig.form().txtOutput.text(),
               "* Waiting for connection to another player\r\n"
               "* Port 600 is not open to this program; listening on port 10600");
-    EXPECT_EQ(rig.link().WinsockServer(0).state(), socket_state::kListening);
-    EXPECT_EQ(rig.link().WinsockServer(0).localPort(), 10600);
+    EXPECT_EQ(rig.link().connection().WinsockServer(0).state(), SocketState::Listening);
+    EXPECT_EQ(rig.link().connection().WinsockServer(0).localPort(), 10600);
 
     // No port open to it (the fallback port closed too, or none given): reported once, and
     // the rest still applies.

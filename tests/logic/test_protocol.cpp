@@ -3,6 +3,7 @@
 
 #include "link/protocol.h"
 #include "link/receivers.h"
+#include "platform/text.h"
 
 namespace kestrin::protocol {
 namespace {
@@ -25,6 +26,13 @@ TEST(Protocol, BuildsEveryMessageExactly) {
     EXPECT_EQ(disconnecting(), "DIS");
 }
 
+std::vector<Message> parseReceive(std::string_view text, const std::string& peer = "Ann") {
+    std::vector<Message> messages;
+    ReceiveReader reader(text, peer);
+    while (auto message = reader.next()) messages.push_back(std::move(*message));
+    return messages;
+}
+
 // code/payload/recognised of each message, for compact comparisons.
 std::vector<std::string> read(std::string_view text) {
     std::vector<std::string> out;
@@ -40,8 +48,8 @@ TEST(Protocol, OneReceiveIsOneMessageWhenItParses) {
               (std::vector<std::string>{"REF|* Ann didn't accept the connection.", "DIS|"}));
     EXPECT_EQ(read("RED* Ann is ready to start the gameSTG"),
               (std::vector<std::string>{"RED|* Ann is ready to start the game", "STG|"}));
-    EXPECT_EQ(read("RED* A is ready to start the gameRED* B is ready to start the game"),
-              (std::vector<std::string>{"RED|* A is ready to start the game", "RED|* B is ready to start the game"}));
+    EXPECT_EQ(read("RED* Ann is ready to start the gameRED* B is ready to start the game"),
+              (std::vector<std::string>{"RED|* Ann is ready to start the game", "RED|* B is ready to start the game"}));
     EXPECT_EQ(read("STP* Ann has stopped playSCU 5"),
               (std::vector<std::string>{"STP|* Ann has stopped play", "SCU| 5"}));
     EXPECT_EQ(read("REF* Ann didn't accept the connection. really"),

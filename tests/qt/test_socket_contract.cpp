@@ -138,7 +138,7 @@ protected:
         accepted = net->onHost();
         atAccepted.emplace(*accepted);
         accepted->accept(atListener->requests.front());
-        ASSERT_TRUE(net->waitUntil([&] { return joiner->state() == socket_state::kConnected; }));
+        ASSERT_TRUE(net->waitUntil([&] { return joiner->state() == SocketState::Connected; }));
     }
 
     std::unique_ptr<Backend> net = GetParam().make();
@@ -150,23 +150,23 @@ TEST_P(SocketContract, ConnectsOnAnEphemeralPortAcceptsOnASecondElementAndTalksB
     listenAndAsk();
     const int port = listener->localPort();
     EXPECT_GT(port, 0);
-    EXPECT_EQ(listener->state(), socket_state::kListening);
+    EXPECT_EQ(listener->state(), SocketState::Listening);
     EXPECT_TRUE(atJoiner->events.empty());  // nothing arrives from inside connect()
-    EXPECT_TRUE(joiner->state() == socket_state::kResolvingHost || joiner->state() == socket_state::kConnecting)
-        << joiner->state();
+    EXPECT_TRUE(joiner->state() == SocketState::ResolvingHost || joiner->state() == SocketState::Connecting)
+        << static_cast<int>(joiner->state());
     EXPECT_EQ(failureOf([&] { joiner->connect(); }), "40020 Invalid operation at current state");
 
     ASSERT_TRUE(net->waitUntil([&] { return !atListener->requests.empty(); }));
     accepted = net->onHost();
     atAccepted.emplace(*accepted);
     accepted->accept(atListener->requests.front());
-    EXPECT_EQ(accepted->state(), socket_state::kConnected);
-    EXPECT_EQ(listener->state(), socket_state::kListening);  // element 0 keeps listening
+    EXPECT_EQ(accepted->state(), SocketState::Connected);
+    EXPECT_EQ(listener->state(), SocketState::Listening);  // element 0 keeps listening
     EXPECT_EQ(accepted->localPort(), port);
     EXPECT_EQ(accepted->remoteHostIP(), "127.0.0.1");
     ASSERT_TRUE(net->waitUntil([&] { return !atJoiner->events.empty(); }));
     EXPECT_EQ(atJoiner->events, Texts{"connected"});
-    EXPECT_EQ(joiner->state(), socket_state::kConnected);
+    EXPECT_EQ(joiner->state(), SocketState::Connected);
     EXPECT_EQ(joiner->remoteHostIP(), "127.0.0.1");
 
     // Two sends before the peer reads may come joined; the text arrives whole and in order.
@@ -184,16 +184,16 @@ TEST_P(SocketContract, ThePeerHearsACloseAndTheClosedSocketHearsNothingMore) {
     connectPair();
     joiner->sendData("MSGstill on the way");
     accepted->close();
-    EXPECT_EQ(accepted->state(), socket_state::kClosed);  // at once
+    EXPECT_EQ(accepted->state(), SocketState::Closed);  // at once
     EXPECT_EQ(accepted->getData(), "");
     ASSERT_TRUE(net->waitUntil([&] { return atJoiner->events.size() >= 2; }));
     EXPECT_EQ(atJoiner->events, (Texts{"connected", "peer closed"}));
-    EXPECT_EQ(joiner->state(), socket_state::kClosing);
+    EXPECT_EQ(joiner->state(), SocketState::Closing);
     EXPECT_EQ(failureOf([&] { joiner->sendData("x"); }).substr(0, 5), "40006");
     EXPECT_EQ(atAccepted->arrivals, 0);
     EXPECT_TRUE(atAccepted->events.empty());
     joiner->close();
-    EXPECT_EQ(joiner->state(), socket_state::kClosed);
+    EXPECT_EQ(joiner->state(), SocketState::Closed);
 }
 
 TEST_P(SocketContract, RefusesOnATakenPortAndWhereNothingListens) {
@@ -204,7 +204,7 @@ TEST_P(SocketContract, RefusesOnATakenPortAndWhereNothingListens) {
     auto second = net->onHost();
     second->setLocalPort(port);
     EXPECT_EQ(failureOf([&] { second->listen(); }), "10048 The bound address is already in use");
-    EXPECT_EQ(second->state(), socket_state::kClosed);
+    EXPECT_EQ(second->state(), SocketState::Closed);
 
     // A joiner that comes after the listener closed is refused.
     listener->close();
@@ -215,9 +215,9 @@ TEST_P(SocketContract, RefusesOnATakenPortAndWhereNothingListens) {
     joiner->connect();
     ASSERT_TRUE(net->waitUntil([&] { return !atJoiner->events.empty(); }));
     EXPECT_EQ(atJoiner->events, Texts{"error 10061 Connection refused"});
-    EXPECT_EQ(joiner->state(), socket_state::kError);
+    EXPECT_EQ(joiner->state(), SocketState::Error);
     joiner->close();
-    EXPECT_EQ(joiner->state(), socket_state::kClosed);
+    EXPECT_EQ(joiner->state(), SocketState::Closed);
 
     // The port is free again once its listener closed.
     EXPECT_EQ(failureOf([&] { second->listen(); }), "no failure");
@@ -228,7 +228,7 @@ TEST_P(SocketContract, AProtectedPortNeedsAPrivilege) {
     auto socket = net->onHost();
     socket->setLocalPort(600);
     EXPECT_EQ(failureOf([&] { socket->listen(); }), "10013 The address is protected");
-    EXPECT_EQ(socket->state(), socket_state::kClosed);
+    EXPECT_EQ(socket->state(), SocketState::Closed);
 }
 
 TEST_P(SocketContract, SocketsMayBeDeletedInsideTheirOwnHandlers) {
@@ -240,7 +240,7 @@ TEST_P(SocketContract, SocketsMayBeDeletedInsideTheirOwnHandlers) {
         accepted->accept(id);
         listener.reset();
     };
-    ASSERT_TRUE(net->waitUntil([&] { return !listener && joiner->state() == socket_state::kConnected; }));
+    ASSERT_TRUE(net->waitUntil([&] { return !listener && joiner->state() == SocketState::Connected; }));
 
     accepted->onDataArrival = [&] { accepted.reset(); };
     joiner->onPeerClosed = [&] {
@@ -277,9 +277,7 @@ struct QtPair {
         joiner->setRemotePort(listener->localPort());
         joiner->connect();
         return QTest::qWaitFor(
-            [&] {
-                return accepted->state() == socket_state::kConnected && joiner->state() == socket_state::kConnected;
-            },
+            [&] { return accepted->state() == SocketState::Connected && joiner->state() == SocketState::Connected; },
             kWaitMs);
     }
 };
@@ -351,7 +349,7 @@ TEST(QtSocketsOnly, NamesThatAreNotAsciiArriveWholeEvenWhenSplitOnTheWire) {
         "ok");
     ASSERT_TRUE(QTest::qWaitFor([&] { return atReceiver.text.ends_with("ok"); }, kWaitMs)) << atReceiver.text;
     EXPECT_TRUE(atReceiver.text.starts_with("CONZoë\uFFFD")) << atReceiver.text;
-    EXPECT_EQ(receiver->state(), socket_state::kConnected);
+    EXPECT_EQ(receiver->state(), SocketState::Connected);
 }
 
 TEST(QtSocketsOnly, ArrivalsComeInBoundedPiecesAndSurviveNestedLoopsAndCloses) {
@@ -386,8 +384,8 @@ TEST(QtSocketsOnly, ArrivalsComeInBoundedPiecesAndSurviveNestedLoopsAndCloses) {
     // A handler that closes its own socket while it is being told of the text.
     pair.accepted->onDataArrival = [&] { pair.accepted->close(); };
     pair.joiner->sendData("DIS");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.accepted->state() == socket_state::kClosed; }, kWaitMs));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.joiner->state() == socket_state::kClosing; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.accepted->state() == SocketState::Closed; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pair.joiner->state() == SocketState::Closing; }, kWaitMs));
 }
 
 }  // namespace

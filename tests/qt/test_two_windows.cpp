@@ -43,7 +43,7 @@ struct QtCopy : Doubles {
 TEST(TwoWindows, PlayOverLoopback) {
     QtCopy ann("Ann");
     QtCopy bob("Bob");
-    const int port = ann.main->link().WinsockServer(0).localPort();
+    const int port = ann.main->link().connection().WinsockServer(0).localPort();
     ASSERT_GT(port, 0);
 
     bob.form().cmbConnectTo.setText("127.0.0.1:" + std::to_string(port));
@@ -73,7 +73,7 @@ TEST(TwoWindows, PlayOverLoopback) {
     // Bob leaves; Ann learns of it from the closed connection and listens again.
     bob.form().cmdDisconnect.click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return lastLine(ann.form()) == "* Disconnected"; }, kWaitMs));
-    EXPECT_EQ(ann.main->link().WinsockServer(0).state(), socket_state::kListening);
+    EXPECT_EQ(ann.main->link().connection().WinsockServer(0).state(), SocketState::Listening);
     EXPECT_TRUE(ann.errorTitles().empty());
     EXPECT_TRUE(bob.errorTitles().empty());
 }

@@ -12,9 +12,7 @@ namespace kestrin::testing {
 
 namespace {
 
-constexpr int kInvalidArgument = 10022;
-constexpr int kWrongState = 40006;
-constexpr int kInvalidOperation = 40020;
+using namespace failures;
 constexpr int kFirstEphemeralPort = 49152;
 
 class MemorySocket;
@@ -63,7 +61,7 @@ struct MemoryNetwork::Core {
         return found == sockets.end() ? nullptr : found->second;
     }
     void refuse(int client, std::uint64_t generation) {
-        queue.push_back({client, generation, EventKind::Error, 0, 10061, "Connection refused"});
+        queue.push_back({client, generation, EventKind::Error, 0, kConnectionRefused, "Connection refused"});
     }
 };
 
@@ -80,7 +78,7 @@ public:
         core_->sockets.erase(id_);
     }
 
-    int state() const override { return state_; }
+    SocketState state() const override { return state_; }
     void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
     std::string remoteHost() const override { return remoteHost_; }
     void setRemotePort(int port) override { remotePort_ = port; }
@@ -90,15 +88,15 @@ public:
     std::string remoteHostIP() const override { return remoteIp_; }
 
     void connect() override {
-        if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
-        if (remoteHost_.empty()) throw Failure(11001, "Host not found: no host name was given");
+        if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
+        if (remoteHost_.empty()) throw Failure(kHostNotFound, "Host not found: no host name was given");
         if (remotePort_ < 1 || remotePort_ > 65535)
             throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
 
-        state_ = socket_state::kConnecting;
+        state_ = SocketState::Connecting;
         const std::string address = resolve(remoteHost_);
         if (address.empty()) {
-            core_->queue.push_back({id_, generation_, EventKind::Error, 0, 11001, "Host not found"});
+            core_->queue.push_back({id_, generation_, EventKind::Error, 0, kHostNotFound, "Host not found"});
             return;
         }
         const auto listener = core_->listeners.find({address, remotePort_});
@@ -113,17 +111,15 @@ public:
     }
 
     void listen() override {
-        if (state_ != socket_state::kClosed) throw Failure(kInvalidOperation, "Invalid operation at current state");
+        if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
         if (localPort_ < 0 || localPort_ > 65535)
             throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
         const int port = localPort_ == 0 ? core_->freePort(host_) : localPort_;
-        if (core_->protectedPorts.count({host_, port}))
-            throw Failure(failures::kPortProtected, "The address is protected");
-        if (core_->listeners.count({host_, port}))
-            throw Failure(failures::kNotListening, "The bound address is already in use");
+        if (core_->protectedPorts.count({host_, port})) throw Failure(kPortProtected, "The address is protected");
+        if (core_->listeners.count({host_, port})) throw Failure(kNotListening, "The bound address is already in use");
         core_->listeners[{host_, port}] = id_;
         localPort_ = port;
-        state_ = socket_state::kListening;
+        state_ = SocketState::Listening;
     }
 
     void accept(std::int64_t requestId) override {
@@ -135,17 +131,17 @@ public:
         core_->requests.erase(found);
         int port = localPort_;
         if (const MemorySocket* server = core_->find(request.listener)) port = server->localPort_;
-        if (state_ != socket_state::kClosed) close();
+        if (state_ != SocketState::Closed) close();
 
-        state_ = socket_state::kConnected;
+        state_ = SocketState::Connected;
         localPort_ = port;
         MemorySocket* client = core_->find(request.client);
-        if (!client || client->generation_ != request.clientGeneration || client->state_ != socket_state::kConnecting) {
+        if (!client || client->generation_ != request.clientGeneration || client->state_ != SocketState::Connecting) {
             // The caller gave up before the request was taken: the connection closes at once.
             core_->queue.push_back({id_, generation_, EventKind::PeerClosed, 0, 0, {}});
             return;
         }
-        client->state_ = socket_state::kConnected;
+        client->state_ = SocketState::Connected;
         client->localPort_ = core_->freePort(client->host_);
         client->peer_ = id_;
         client->peerGeneration_ = generation_;
@@ -157,7 +153,7 @@ public:
     }
 
     void sendData(const std::string& text) override {
-        if (state_ != socket_state::kConnected)
+        if (state_ != SocketState::Connected)
             throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
         core_->sent.push_back({host_, remoteIp_, text});
         MemorySocket* peer = connectedPeer();
@@ -171,7 +167,7 @@ public:
     void close() override {
         if (MemorySocket* peer = connectedPeer())
             core_->queue.push_back({peer->id_, peer->generation_, EventKind::PeerClosed, 0, 0, {}});
-        if (state_ == socket_state::kListening) {
+        if (state_ == SocketState::Listening) {
             core_->listeners.erase({host_, localPort_});
             // Requests not yet taken go with the listener; their callers are refused.
             for (auto it = core_->requests.begin(); it != core_->requests.end();) {
@@ -184,7 +180,7 @@ public:
             }
         }
         ++generation_;
-        state_ = socket_state::kClosed;
+        state_ = SocketState::Closed;
         peer_ = 0;
         input_.clear();
         remoteIp_.clear();
@@ -194,17 +190,17 @@ public:
     bool handle(const Event& event) {
         switch (event.kind) {
         case EventKind::ConnectionRequest:
-            if (state_ != socket_state::kListening || !core_->requests.count(event.requestId)) return false;
+            if (state_ != SocketState::Listening || !core_->requests.count(event.requestId)) return false;
             return call(onConnectionRequest, event.requestId);
         case EventKind::Connected: return call(onConnected);
         case EventKind::DataArrival:
             if (input_.empty()) return false;
             return call(onDataArrival);
         case EventKind::PeerClosed:
-            if (state_ != socket_state::kConnected && state_ != socket_state::kError) return false;
-            state_ = socket_state::kClosing;
+            if (state_ != SocketState::Connected && state_ != SocketState::Error) return false;
+            state_ = SocketState::Closing;
             return call(onPeerClosed);
-        case EventKind::Error: state_ = socket_state::kError; return call(onError, event.number, event.description);
+        case EventKind::Error: state_ = SocketState::Error; return call(onError, event.number, event.description);
         }
         return false;
     }
@@ -240,7 +236,7 @@ private:
     std::string host_;
     int id_;
     std::uint64_t generation_ = 0;
-    int state_ = socket_state::kClosed;
+    SocketState state_ = SocketState::Closed;
     std::string remoteHost_;
     int remotePort_ = 0;
     int localPort_ = 0;

@@ -23,8 +23,7 @@ Rig::Rig(MemoryNetwork& sharedNetwork, const std::string& address, int port)
 Rig::Rig(MemoryNetwork& sharedNetwork, VirtualClock& sharedClock, const std::string& address, int port)
     : Doubles(&sharedNetwork, address), clock(sharedClock) {
     main = std::make_unique<MainWindow>(state, gameServices(), linkServices(port), shell);
-    for (forms::Timer* timer : {&form().tmrGame, &form().tmrBank, &form().tmrReady, &form().tmrWinsock})
-        clock.bind(*timer);
+    for (forms::Timer* timer : form().timers()) clock.bind(*timer);
     clock.beforeTick = [this] { network.deliver(); };
 }
 

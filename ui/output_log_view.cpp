@@ -1,0 +1,87 @@
+// The read-only text views: the output log of the main window, and the statistics page and
+// the address list of the dialogs. The log grows by a line at a time for as long as the
+// window lives, so the view adds only what is new and places the caret without reading the
+// text whenever it can; what it needs for that, it keeps itself.
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <algorithm>
+
+#include "ui/binding.h"
+
+namespace kestrin::ui {
+
+void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
+    remember(model, widget);
+    widget->setReadOnly(true);
+    // Nobody edits the log, so nothing is kept for undoing every line added to it.
+    widget->setUndoRedoEnabled(false);
+    // What the widget shows: the model's text in bytes and in the widget's units, and the
+    // caret last placed, in both.
+    struct Shown {
+        std::size_t bytes = 0;
+        int units = 0;
+        std::size_t caretBytes = 0;
+        int caretUnits = 0;
+        bool reveal = false;  // the caret is to be scrolled into view
+    };
+    auto shown = std::make_shared<Shown>();
+    const QPointer<QPlainTextEdit> view(widget);
+
+    auto showText = [&model, view, shown](std::size_t kept) {
+        if (!view) return;
+        const std::string& text = model.text();
+        // Only added to since it was shown, and not in the middle of a character.
+        if (kept > 0 && kept == shown->bytes && (static_cast<unsigned char>(text[kept]) & 0xC0) != 0x80) {
+            std::string_view more = std::string_view(text).substr(kept);
+            // A "\r" shown last already shows as a line break: the "\n" that completes it
+            // adds none.
+            if (text[kept - 1] == '\r' && more.front() == '\n') more.remove_prefix(1);
+            const QString part = toQStringLines(more);
+            // One edit, laid out once when it ends.
+            QTextCursor end(view->document());
+            end.beginEditBlock();
+            end.movePosition(QTextCursor::End);
+            end.insertText(part);
+            end.endEditBlock();
+            shown->units += static_cast<int>(part.size());
+        } else {
+            const QString all = toQStringLines(text);
+            view->setPlainText(all);
+            shown->units = static_cast<int>(all.size());
+            shown->caretBytes = 0;
+            shown->caretUnits = 0;
+            shown->reveal = true;
+        }
+        shown->bytes = text.size();
+    };
+    auto sync = [&model, view, shown] {
+        if (!view) return;
+        syncCommon(model, view);
+        const std::string& text = model.text();
+        const std::size_t bytes = std::min(model.selStart(), text.size());
+        int units = shown->caretUnits;
+        if (bytes == text.size()) {
+            units = shown->units;
+        } else if (bytes != shown->caretBytes) {
+            units = static_cast<int>(toQStringLines(std::string_view(text).substr(0, bytes)).size());
+        }
+        bool reveal = std::exchange(shown->reveal, false) || units != shown->caretUnits;
+        shown->caretBytes = bytes;
+        shown->caretUnits = units;
+        const int caret = std::min(units, std::max(0, view->document()->characterCount() - 1));
+        if (view->textCursor().position() != caret) {
+            QTextCursor cursor = view->textCursor();
+            cursor.setPosition(caret);
+            view->setTextCursor(cursor);
+            reveal = true;
+        }
+        if (reveal) view->ensureCursorVisible();
+    };
+    model.textObservers().add(showText);
+    model.observers().add(sync);
+    showText(0);
+    sync();
+}
+
+}  // namespace kestrin::ui
