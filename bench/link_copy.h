@@ -1,10 +1,7 @@
 // Shared pieces of the link benchmarks (bench_link_latency, bench_link_cpu, bench_link_flood).
 //
-// BenchCopy is one whole copy of the game as the two-window test builds it: the main window's
-// logic (game, link, help) on Qt sockets and Qt timers, with the test doubles for everything
-// else (settings in memory, message boxes that answer at once with OK or Yes, scripted digits,
-// files in memory). It listens on a port the system picks and has no fallback port, so a
-// benchmark never touches the game's own ports.
+// BenchCopy is one whole copy of the game as the two-window test plays it (QtCopy in
+// tests/support/qt_copy.h).
 //
 // CountingSockets wraps a socket factory and counts the bytes of received text the copy takes
 // (getData), so that a benchmark can tell when a copy has taken everything a peer sent; it
@@ -33,10 +30,7 @@
 
 #include <sys/resource.h>
 
-#include "platform/qt/qt_sockets.h"
-#include "platform/qt/qt_timer_driver.h"
-#include "tests/support/rig.h"
-#include "window/main_window.h"
+#include "tests/support/qt_copy.h"
 
 namespace kestrin::bench {
 
@@ -83,9 +77,7 @@ public:
 
     SocketState state() const override { return inner_->state(); }
     void setRemoteHost(const std::string& host) override { inner_->setRemoteHost(host); }
-    std::string remoteHost() const override { return inner_->remoteHost(); }
     void setRemotePort(int port) override { inner_->setRemotePort(port); }
-    int remotePort() const override { return inner_->remotePort(); }
     void setLocalPort(int port) override { inner_->setLocalPort(port); }
     int localPort() const override { return inner_->localPort(); }
     std::string remoteHostIP() const override { return inner_->remoteHostIP(); }
@@ -123,46 +115,7 @@ private:
 
 // ---- One copy of the game -------------------------------------------------------------------
 
-struct BenchCopy : testing::Doubles {
-    // A copy in multi player mode, listening on a port the system picks.
-    BenchCopy(const std::string& player, SocketFactory& copySockets) {
-        main = std::make_unique<MainWindow>(state, gameServices(),
-                                            LinkServices{copySockets, store, lists, messageBox, errors, 0, 0}, shell);
-        for (forms::Timer* timer : timers()) driver.bind(*timer);
-        state.strPlayerName = player;
-        state.lngGameType = 1;
-        main->NewGameSelect();
-    }
-    ~BenchCopy() {
-        for (forms::Timer* timer : timers()) driver.unbind(*timer);
-    }
-    BenchCopy(const BenchCopy&) = delete;
-    BenchCopy& operator=(const BenchCopy&) = delete;
-
-    std::array<forms::Timer*, 4> timers() {
-        MainForm& f = main->form();
-        return {&f.tmrGame, &f.tmrBank, &f.tmrReady, &f.tmrWinsock};
-    }
-    MainForm& form() { return main->form(); }
-    int listeningPort() { return main->link().connection().WinsockServer(0).localPort(); }
-    // Connected as the window shows it: Disconnect and the chat box are enabled.
-    bool connected() { return form().cmdDisconnect.enabled() && form().txtChat.enabled(); }
-    // Joins a copy (or a raw peer) listening on 127.0.0.1:port.
-    void connectTo(int port) {
-        form().cmbConnectTo.setText("127.0.0.1:" + std::to_string(port));
-        form().cmdConnect.click();
-    }
-    // Starts a game at once, as the end of the ready countdown does; a running game is
-    // stopped first.
-    void startGame() {
-        if (form().cmdStart.caption() == "&Stop") form().cmdStart.click();
-        form().cmdStart.setCaption("&Start");
-        form().cmdStart.click();
-    }
-
-    QtTimerDriver driver;
-    std::unique_ptr<MainWindow> main;
-};
+using BenchCopy = testing::QtCopy;
 
 // ---- Waiting in the event loop ------------------------------------------------------------
 

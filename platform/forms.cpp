@@ -6,7 +6,9 @@
 
 namespace kestrin::forms {
 
-Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
+Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {
+    form_.controls_.push_back(this);
+}
 
 void Control::setFocus() {
     if (!enabled_ || !visible_) return;
@@ -79,12 +81,6 @@ void ListBox::setListIndex(int index) {
 void Timer::setEnabled(bool value) {
     if (enabled_ == value) return;
     enabled_ = value;
-    observers_.notify();
-}
-
-void Timer::setInterval(int ms) {
-    if (interval_ == ms) return;
-    interval_ = ms;
     observers_.notify();
 }
 

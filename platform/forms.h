@@ -252,7 +252,6 @@ public:
     bool enabled() const { return enabled_; }
     void setEnabled(bool value);
     int interval() const { return interval_; }
-    void setInterval(int ms);
     std::function<void()> onTick;
     void tick() {
         if (onTick) onTick();
@@ -261,7 +260,7 @@ public:
 
 private:
     std::string name_;
-    int interval_;
+    const int interval_;
     bool enabled_ = false;
     Observers observers_;
 };
@@ -281,6 +280,9 @@ public:
     int heightTwips() const { return heightTwips_; }
     void setHeightTwips(int value);
 
+    // Every control of the window, in the order they were made.
+    const std::vector<Control*>& controls() const { return controls_; }
+
     Control* focus() const { return focus_; }
     void setFocus(Control* control);
     // A view reports a focus change made by the player; no notification goes back.
@@ -296,6 +298,8 @@ private:
     std::string name_;
     std::string caption_;
     int heightTwips_ = 0;
+    friend class Control;
+    std::vector<Control*> controls_;
     Control* focus_ = nullptr;
     Observers observers_;
 };

@@ -29,9 +29,7 @@ public:
 
     virtual SocketState state() const = 0;
     virtual void setRemoteHost(const std::string& host) = 0;
-    virtual std::string remoteHost() const = 0;
     virtual void setRemotePort(int port) = 0;
-    virtual int remotePort() const = 0;
     virtual void setLocalPort(int port) = 0;
     virtual int localPort() const = 0;
     // The peer's address in dotted form, on a connected socket; empty otherwise.

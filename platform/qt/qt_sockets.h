@@ -55,9 +55,7 @@ public:
 
     SocketState state() const override;
     void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
-    std::string remoteHost() const override { return remoteHost_; }
     void setRemotePort(int port) override { remotePort_ = port; }
-    int remotePort() const override { return remotePort_; }
     void setLocalPort(int port) override { localPort_ = port; }
     // While listening, the port actually taken (the real one after listening on port 0).
     int localPort() const override;

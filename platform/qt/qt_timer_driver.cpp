@@ -11,17 +11,15 @@ struct QtTimerDriver::Binding {
     bool wasEnabled = false;
     int ticking = 0;
 
-    // Brings the Qt timer in line with the model after a change of enabled or interval.
+    // Brings the Qt timer in line with the model: a fresh full interval on enabling.
     void follow() {
         if (!timer) return;
-        const bool enabled = model->enabled() && model->interval() > 0;
-        if (!enabled) {
+        if (!model->enabled()) {
             timer->stop();
-        } else if (!wasEnabled || timer->interval() != model->interval() || !timer->isActive()) {
-            // A fresh full interval on enabling; a changed interval starts over as well.
-            timer->start(model->interval());
+        } else if (!wasEnabled) {
+            timer->start();
         }
-        wasEnabled = enabled;
+        wasEnabled = model->enabled();
     }
 };
 
@@ -38,6 +36,7 @@ void QtTimerDriver::bind(forms::Timer& model) {
     binding->model = &model;
     binding->timer = new QTimer(owner_.get());
     binding->timer->setTimerType(Qt::PreciseTimer);
+    binding->timer->setInterval(model.interval());
 
     // Callbacks hold the binding weakly: after unbind or the driver's end they do nothing.
     std::weak_ptr<Binding> weak = binding;

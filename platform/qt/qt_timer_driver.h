@@ -1,5 +1,5 @@
 // Runs the form models' timers on the Qt event loop: each bound forms::Timer gets a QTimer
-// (Qt::PreciseTimer) that runs exactly while the model is enabled with a positive interval.
+// (Qt::PreciseTimer) of the model's interval that runs exactly while the model is enabled.
 // Enabling the model starts a fresh full interval; each timeout calls the model's tick().
 // A disabled timer has no QTimer running, so an idle window uses no CPU.
 //

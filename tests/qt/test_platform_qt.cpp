@@ -288,9 +288,6 @@ TEST(QtTimerDriver, RunsExactlyWhileTheModelIsEnabledAndMayBeUnboundFromItsTick)
     timer.onTick = [&] { ++ticks; };
     timer.setEnabled(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, kWaitMs));
-    timer.setInterval(0);
-    EXPECT_FALSE(driver.isRunning(timer));
-    timer.setInterval(5);
     timer.setEnabled(false);
     EXPECT_FALSE(driver.isRunning(timer));
 

@@ -89,7 +89,7 @@ protected:
     QWidget* named(const char* name) { return view->findChild<QWidget*>(QString::fromLatin1(name)); }
 
     MemoryNetwork network;
-    Rig rig{network};
+    Rig rig{&network};
     std::unique_ptr<ui::MainWindowView> view;
 };
 

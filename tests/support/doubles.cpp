@@ -2,27 +2,29 @@
 
 namespace kestrin::testing {
 
+std::int32_t failureNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Failure& failure) {
+        return failure.number();
+    }
+    return 0;
+}
+
 std::string MemorySettingsStore::read(const std::string& application, const std::string& section,
                                       const std::string& key, const std::string& defaultValue) {
-    const auto value = get(application, section, key);
-    return value ? *value : defaultValue;
+    return get(application, section, key).value_or(defaultValue);
 }
 
 void MemorySettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
                                 const std::string& value) {
-    if (failWrites) throw Failure(failures::kPathFileAccess, "Path/File access error");
-    ++writeCount;
-    ++operationCount;
-    set(application, section, key, value);
+    writeAll(application, {{section, key, value}});
 }
 
 void MemorySettingsStore::writeAll(const std::string& application, const std::vector<Write>& writes) {
     if (failWrites) throw Failure(failures::kPathFileAccess, "Path/File access error");
-    ++operationCount;
-    for (const Write& one : writes) {
-        ++writeCount;
-        set(application, one.section, one.key, one.value);
-    }
+    ++saves;
+    for (const Write& one : writes) set(application, one.section, one.key, one.value);
 }
 
 std::optional<std::string> MemorySettingsStore::get(const std::string& application, const std::string& section,
@@ -48,8 +50,6 @@ MessageResult ScriptedMessageBox::show(const std::string& text, const std::strin
     }
     return buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
 }
-
-bool MemoryFiles::exists(const std::string& path) { return files.count(path) != 0; }
 
 std::vector<std::string> MemoryFiles::readLines(const std::string& path) {
     const auto found = files.find(path);

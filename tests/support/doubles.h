@@ -16,6 +16,9 @@
 
 namespace kestrin::testing {
 
+// The number of the Failure that the action throws, or 0 when it finishes without one.
+std::int32_t failureNumber(const std::function<void()>& action);
+
 class MemorySettingsStore : public SettingsStore {
 public:
     std::string read(const std::string& application, const std::string& section, const std::string& key,
@@ -32,8 +35,7 @@ public:
     std::size_t size() const { return values_.size(); }
 
     bool failWrites = false;  // every write throws, as an unwritable folder does
-    int writeCount = 0;       // values written
-    int operationCount = 0;   // saves: one per write, one per writeAll
+    int saves = 0;            // one per write, one per writeAll
 
 private:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values_;
@@ -61,7 +63,7 @@ public:
 // Text files held in memory, as raw lines. Paths are compared as given.
 class MemoryFiles : public TextFiles {
 public:
-    bool exists(const std::string& path) override;
+    bool exists(const std::string& path) override { return files.count(path) != 0; }
     std::vector<std::string> readLines(const std::string& path) override;
     void createEmpty(const std::string& path) override;
     void appendLine(const std::string& path, const std::string& text) override;
@@ -89,11 +91,10 @@ public:
     bool open(const std::string& target, const std::string& workingFolder) override {
         opened.push_back(target);
         folders.push_back(workingFolder);
-        return result;
+        return true;
     }
     std::vector<std::string> opened;
     std::vector<std::string> folders;
-    bool result = true;
 };
 
 class FixedAddressTable : public AddressTable {
@@ -108,7 +109,6 @@ class ScriptedRandom : public RandomSource {
 public:
     float next() override;
     void queueDigits(std::initializer_list<int> digits) { digits_.insert(digits_.end(), digits); }
-    std::size_t pending() const { return digits_.size(); }
 
 private:
     std::deque<int> digits_;

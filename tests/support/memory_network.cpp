@@ -80,9 +80,7 @@ public:
 
     SocketState state() const override { return state_; }
     void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
-    std::string remoteHost() const override { return remoteHost_; }
     void setRemotePort(int port) override { remotePort_ = port; }
-    int remotePort() const override { return remotePort_; }
     void setLocalPort(int port) override { localPort_ = port; }
     int localPort() const override { return localPort_; }
     std::string remoteHostIP() const override { return remoteIp_; }

@@ -12,54 +12,42 @@ Doubles::Doubles(MemoryNetwork* given, const std::string& address)
 std::vector<std::string> Doubles::errorTitles() const {
     std::vector<std::string> titles;
     for (const auto& box : messageBox.shown) {
-        if (box.title.rfind("Kestrin Error ", 0) == 0) titles.push_back(box.title);
+        if (box.title.starts_with("Kestrin Error ")) titles.push_back(box.title);
     }
     return titles;
 }
 
-Rig::Rig(MemoryNetwork& sharedNetwork, const std::string& address, int port)
-    : Rig(sharedNetwork, ownClock, address, port) {}
-
-Rig::Rig(MemoryNetwork& sharedNetwork, VirtualClock& sharedClock, const std::string& address, int port)
-    : Doubles(&sharedNetwork, address), clock(sharedClock) {
-    main = std::make_unique<MainWindow>(state, gameServices(), linkServices(port), shell);
+Rig::Rig(MemoryNetwork* sharedNetwork, VirtualClock* sharedClock, const std::string& address, WindowOpener* opener)
+    : Doubles(sharedNetwork, address), clock(sharedClock ? *sharedClock : ownClock) {
+    main = std::make_unique<MainWindow>(state, gameServices(), linkServices(), shell, opener);
     for (forms::Timer* timer : form().timers()) clock.bind(*timer);
     clock.beforeTick = [this] { network.deliver(); };
 }
 
-void Rig::choose(const std::string& player, int gameType) {
+void Rig::choose(const std::string& player, std::int32_t gameType) {
     state.strPlayerName = player;
     state.lngGameType = gameType;
     main->NewGameSelect();
 }
 
-}  // namespace kestrin::testing
-
-namespace kestrin::testing {
-
-TwoCopies::TwoCopies() {
-    ann.choose("Ann", 1);
-    bob.choose("Bob", 1);
-}
-
-void TwoCopies::settle() {
-    for (int round = 0; round < 100 && network.deliver() > 0; ++round) {
+std::string Rig::controls() {
+    MainForm& f = form();
+    std::string shown = f.cmdStart.caption() + ", " + f.cmdStart.tooltip() + " |";
+    for (const forms::Control* control : std::initializer_list<const forms::Control*>{
+             &f.cmdStart, &f.cmdSetup, &f.mnuGGameSelect, &f.cmdGuess[0], &f.cmdGuess[1], &f.cmdBank, &f.cmbConnectTo,
+             &f.cmdConnect, &f.cmdDisconnect, &f.txtChat, &f.cmdSend}) {
+        if (control->enabled()) shown += " " + control->name() + (control->hasFocus() ? "*" : "");
     }
+    for (const forms::Timer* timer : f.timers()) {
+        if (timer->enabled()) shown += " " + timer->name();
+    }
+    return shown;
 }
 
-void TwoCopies::connect() {
-    bob.form().cmbConnectTo.setText("10.0.0.1");
-    bob.form().cmdConnect.click();
-    settle();
-}
-
-void TwoCopies::startGame() {
-    ann.form().cmdStart.click();
-    settle();
-    bob.form().cmdStart.click();
-    settle();
-    clock.advance(6'000);
-    settle();
+std::string lastLine(const MainForm& form) {
+    const std::string& log = form.txtOutput.text();
+    const auto pos = log.rfind("\r\n");
+    return pos == std::string::npos ? log : log.substr(pos + 2);
 }
 
 RawPeer::RawPeer(MemoryNetwork& network, const std::string& address)
@@ -86,21 +74,44 @@ void RawPeer::connect(const std::string& host, int port) {
     outgoing->connect();
 }
 
-void expectLinkControls(Rig& rig, bool connected) {
-    const MainForm& form = rig.form();
-    EXPECT_EQ(form.cmdStart.caption(), "&Ready");
-    EXPECT_EQ(form.cmdStart.enabled(), connected);
-    EXPECT_EQ(form.txtChat.enabled(), connected);
-    EXPECT_EQ(form.cmdSend.enabled(), connected);
-    EXPECT_EQ(form.cmdDisconnect.enabled(), connected);
-    EXPECT_EQ(form.cmbConnectTo.enabled(), !connected);
-    EXPECT_EQ(form.cmdSetup.enabled(), !connected);
+TwoCopies::TwoCopies() {
+    ann.choose("Ann", kMultiPlayer);
+    bob.choose("Bob", kMultiPlayer);
 }
 
-std::string lastLine(MainForm& form) {
-    const std::string& log = form.txtOutput.text();
-    const auto pos = log.rfind("\r\n");
-    return pos == std::string::npos ? log : log.substr(pos + 2);
+void TwoCopies::settle() {
+    for (int round = 0; round < 100 && network.deliver() > 0; ++round) {
+    }
+}
+
+void TwoCopies::connect() {
+    bob.form().cmbConnectTo.type("10.0.0.1");
+    press(bob.form().cmdConnect);
+}
+
+void TwoCopies::startGame() {
+    press(ann.form().cmdStart);
+    press(bob.form().cmdStart);
+    clock.advance(6'000);
+    settle();
+}
+
+void TwoCopies::play(const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        network.clearSentLog();
+        step.act();
+        settle();
+        EXPECT_EQ(network.sentLog(), step.wire);
+        EXPECT_EQ(ann.lastLine(), step.annLine);
+        EXPECT_EQ(bob.lastLine(), step.bobLine);
+        if (step.annControls) {
+            EXPECT_EQ(ann.controls(), step.annControls);
+        }
+        if (step.bobControls) {
+            EXPECT_EQ(bob.controls(), step.bobControls);
+        }
+    }
 }
 
 }  // namespace kestrin::testing

@@ -1,13 +1,16 @@
-// One whole copy of the game on test doubles.
+// Whole copies of the game on test doubles.
 //
 // Doubles: every platform double a copy needs (settings in memory, scripted message boxes
 // and digits, files in memory, a socket factory of the in-memory network) and the services
 // built on them. Rig adds the main window's logic with a virtual clock driving its four
-// timers. Two rigs on one network are two copies.
+// timers. TwoCopies is two rigs on one network and one clock, with a player of scenarios;
+// RawPeer is a program of someone else's that speaks the wire format by hand.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/support/doubles.h"
 #include "tests/support/memory_network.h"
@@ -18,14 +21,20 @@ namespace kestrin::testing {
 
 inline constexpr const char* kProgramFolder = "/game";
 
+// The last line of a window's output log.
+std::string lastLine(const MainForm& form);
+
 struct Doubles {
     // With no network given, the copy gets one of its own.
     explicit Doubles(MemoryNetwork* network = nullptr, const std::string& address = "10.0.0.1");
 
     GameServices gameServices() { return {random, sound, messageBox, errors, store, kProgramFolder}; }
-    LinkServices linkServices(int port = 600) { return {*sockets, store, lists, messageBox, errors, port}; }
+    LinkServices linkServices(int port = kGamePort, int fallback = kFallbackPort) {
+        return {*sockets, store, lists, messageBox, errors, port, fallback};
+    }
     // Titles of the error boxes shown so far ("Kestrin Error 6 in Main.cmdBank").
     std::vector<std::string> errorTitles() const;
+    std::string lastBox() const { return messageBox.shown.empty() ? "" : messageBox.shown.back().text; }
 
     std::unique_ptr<MemoryNetwork> ownNetwork;
     MemoryNetwork& network;
@@ -44,45 +53,35 @@ struct Doubles {
 };
 
 struct Rig : Doubles {
-    explicit Rig(MemoryNetwork& network, const std::string& address = "10.0.0.1", int port = 600);
-    // A copy whose timers run on a clock it shares with other copies.
-    Rig(MemoryNetwork& network, VirtualClock& sharedClock, const std::string& address, int port = 600);
+    // A copy on its own network and clock, or on shared ones.
+    explicit Rig(MemoryNetwork* sharedNetwork = nullptr, VirtualClock* sharedClock = nullptr,
+                 const std::string& address = "10.0.0.1", WindowOpener* opener = nullptr);
 
     MainForm& form() { return main->form(); }
     Game& game() { return main->game(); }
     Link& link() { return main->link(); }
+    Connection& connection() { return main->link().connection(); }
+    bool listening() { return connection().WinsockServer(0).state() == SocketState::Listening; }
 
     // Applies a player and a game type as the set-up dialog does.
-    void choose(const std::string& player, int gameType);
-    // Lets a running game run out (61 ticks of the clock).
-    void playOut() { clock.advance(61'000); }
+    void choose(const std::string& player, std::int32_t gameType);
+    // The start button's caption and tooltip, then every control and timer that is enabled,
+    // the one with the focus marked "*": "&Stop, Stop the game | cmdStart cmdGuess(0)* …".
+    std::string controls();
+    std::string lastLine() { return testing::lastLine(form()); }
 
     VirtualClock ownClock;
     VirtualClock& clock;
     std::unique_ptr<MainWindow> main;
 };
 
-}  // namespace kestrin::testing
-
-namespace kestrin::testing {
-
-// Two whole copies on one in-memory network and one clock: Ann's copy on 10.0.0.1 and Bob's
-// on 10.0.0.2, both in multi player mode and listening.
-struct TwoCopies {
-    TwoCopies();
-    // Delivers network events until none are left (bounded).
-    void settle();
-    // Bob connects to Ann and both reach the connected state (Ann answers the question Yes).
-    void connect();
-    // Both press Ready, Ann first, and the countdown runs out: both games run.
-    void startGame();
-    std::vector<std::string> wire() const { return network.sentLog(); }
-
-    MemoryNetwork network;
-    VirtualClock clock;
-    Rig ann{network, clock, "10.0.0.1"};
-    Rig bob{network, clock, "10.0.0.2"};
-};
+// What the controls of a multi player copy show: connected (the menu's Setup... goes with the
+// first game or ready), between games, and not connected with a host in the host box.
+inline constexpr const char* kConnected =
+    "&Ready, Signal ready to play | cmdStart* mnuGGameSelect cmdDisconnect txtChat cmdSend";
+inline constexpr const char* kBetweenGames = "&Ready, Signal ready to play | cmdStart* cmdDisconnect txtChat cmdSend";
+inline constexpr const char* kListening =
+    "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo cmdConnect";
 
 // A program of someone else's on the network that speaks the wire format by hand: it
 // listens or connects, sends exact texts and records every receive.
@@ -90,7 +89,6 @@ struct RawPeer {
     RawPeer(MemoryNetwork& network, const std::string& address);
     void listen(int port);
     void connect(const std::string& host, int port);
-    void send(const std::string& text) { socket().sendData(text); }
     Socket& socket() { return accepted ? *accepted : *outgoing; }
 
     std::unique_ptr<SocketFactory> factory;
@@ -101,11 +99,44 @@ struct RawPeer {
     bool closedByPeer = false;
 };
 
-// Checks the link controls of a copy in multi player mode, connected or not.
-void expectLinkControls(Rig& rig, bool connected);
+// Two whole copies on one in-memory network and one clock: Ann's copy on 10.0.0.1 and Bob's
+// on 10.0.0.2, both in multi player mode and listening.
+struct TwoCopies {
+    TwoCopies();
+    // Delivers network events until none are left (bounded).
+    void settle();
+    void press(forms::Button& button) {
+        button.click();
+        settle();
+    }
+    // Text from a program that speaks the wire format by hand, delivered.
+    void from(RawPeer& peer, const std::string& text) {
+        peer.socket().sendData(text);
+        settle();
+    }
+    // Bob connects to Ann and both reach the connected state (Ann answers the question Yes).
+    void connect();
+    // Both press Ready, Ann first, and the countdown runs out: both games run.
+    void startGame();
 
-// The last line of a copy's output log.
-std::string lastLine(MainForm& form);
-inline std::string lastLine(Rig& rig) { return lastLine(rig.form()); }
+    // One step of a scenario: an action, then what went over the wire while it ran (and the
+    // network settled), the last line of each log, and each copy's controls (nullptr: not
+    // checked).
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::string> wire;
+        const char* annLine;
+        const char* bobLine;
+        const char* annControls;
+        const char* bobControls;
+    };
+    void play(const std::vector<Step>& steps);
+
+    MemoryNetwork network;
+    VirtualClock clock;
+    Rig ann{&network, &clock, "10.0.0.1"};
+    Rig bob{&network, &clock, "10.0.0.2"};
+};
 
 }  // namespace kestrin::testing

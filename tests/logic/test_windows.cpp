@@ -1,0 +1,196 @@
+// The windows' form models: every control's own texts and first state, each control of the
+// main window reaching its handler, and what the models tell the views.
+#include <gtest/gtest.h>
+
+#include "shell/about_dialog.h"
+#include "shell/ip_dialog.h"
+#include "shell/setup_dialog.h"
+#include "shell/stats_viewer.h"
+#include "tests/support/rig.h"
+
+namespace kestrin::testing {
+namespace {
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? " {" : "|") + item;
+    return out.empty() ? out : out + "}";
+}
+
+// A window as the player first sees it: its caption, then each control with its caption,
+// entries, tooltip, colour and limits, and "off" or "hidden" where it is disabled or hidden.
+std::string shown(const forms::Form& form) {
+    std::string out = form.caption();
+    for (const forms::Control* control : form.controls()) {
+        out += "\n" + control->name();
+        const auto* captioned = dynamic_cast<const forms::CaptionControl*>(control);
+        if (captioned && !captioned->caption().empty()) out += " \"" + captioned->caption() + "\"";
+        if (const auto* combo = dynamic_cast<const forms::ComboBox*>(control)) out += listed(combo->items());
+        if (const auto* list = dynamic_cast<const forms::ListBox*>(control)) out += listed(list->items());
+        if (const auto* box = dynamic_cast<const forms::TextBox*>(control); box && box->maxLength > 0)
+            out += " max " + std::to_string(box->maxLength);
+        if (const auto* bar = dynamic_cast<const forms::Shape*>(control))
+            out += " " + std::to_string(bar->width()).substr(0, 3) + " wide, fill " + std::to_string(bar->fillColor().b);
+        if (!control->tooltip().empty()) out += " [" + control->tooltip() + "]";
+        if (const forms::Rgb c = control->foreColor(); c != forms::kBlack)
+            out += " rgb " + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
+        if (!control->enabled()) out += " off";
+        if (!control->visible()) out += " hidden";
+    }
+    return out;
+}
+
+TEST(Windows, EveryControlShowsItsOwnTextsAndFirstState) {
+    Rig rig;
+    EXPECT_EQ(shown(rig.form()), R"(Kestrin
+fraCurrent "Bank"
+lblCurrent(0) "10" off
+lblCurrent(1) "20" off
+lblCurrent(2) "50" off
+lblCurrent(3) "100" off
+lblCurrent(4) "250" off
+lblCurrent(5) "500" off
+lblCurrent(6) "750" off
+lblCurrent(7) "1000" off
+cmdStart "&Start" [Start the game]
+cmdSetup "S&etup" [Select player name and game type]
+shpTimeLeft 156 wide, fill 192
+lblTimeLeft "60"
+cmdGuess(0) "&Higher" [Make a higher guess (Key: Page Up)] off
+cmdGuess(1) "&Lower" [Make a lower guess (Key: Page Down)] off
+lblRandom "0"
+imgCorrect hidden
+imgWrong hidden
+cmdBank "&Kestrin!" [Add bank points to score (Key: Enter)] off
+cmbConnectTo [IP address or network name to connect to]
+cmdConnect "&Connect" [Connect to opponent] off
+cmdDisconnect "D&isconnect" [Disconnect from opponent] off
+lblCurrentScore "0"
+lblOpponentScore "0"
+lblHighScore "0" rgb 0,0,255
+lblHighScore2 "0" rgb 0,0,255
+cmdHighScores "High Scores && Statistics" [View game statistics and high scores]
+fraChat "Status and Chat"
+txtOutput
+txtChat max 150 off
+cmdSend "Sen&d" [Send message to opponent] off
+mnuGGameSelect "Setup..."
+mnuIP "IP Addresses..."
+mnuGameExit "Exit"
+mnuHelpReadMe "Read Me"
+mnuHelpCheckUpdate "Check for Update"
+mnuWebWebsite "Vellam Website"
+mnuWebForums "Vellam Forums"
+mnuWebEmail "E-mail Vellam"
+mnuHelpDonate "Donate!"
+mnuHelpAbout "About...")");
+    std::string timers;
+    for (const forms::Timer* timer : rig.form().timers())
+        timers += timer->name() + " " + std::to_string(timer->interval()) + (timer->enabled() ? " on, " : ", ");
+    EXPECT_EQ(timers, "tmrGame 1000, tmrBank 3000, tmrReady 1000, tmrWinsock 10000, ");
+
+    EXPECT_EQ(shown(GameSelectForm()), R"(Kestrin - Game Setup
+cmbPlayerName [Type your name here]
+cmbGameSelect {Single Player|Multi Player} [Select from single or multi player game modes]
+chkGameSelect "Auto-start with these settings" [If checked Kestrin will auto-start with these settings in future]
+cmdOK "&OK" [Confirm these settings])");
+    EXPECT_FALSE(GameSelectForm().cmbGameSelect.editable);  // a game type is chosen, never typed
+    EXPECT_EQ(shown(StatsForm()), R"(High Scores & Statistics
+lstPage {SP High Scores|MP High Scores|Statistics}
+txtStats
+cmdRefresh "&Refresh" [Reload statistics and high scores]
+cmdClose "Close" [Close scores & stats dialog])");
+    EXPECT_EQ(shown(IpForm()), "IP Addresses\ntxtIP\ncmdOK \"OK\" [Close IP dialog]");
+    EXPECT_EQ(shown(AboutForm()), R"(About Kestrin
+lblProductName "Vellam Kestrin"
+lblVersion "Version <ProductVersion>"
+Label2 "Copyright (C) 2026 Vellam"
+lblHyperlink(0) "support@vellam.example" rgb 0,0,255
+lblHyperlink(1) "https://www.vellam.example" rgb 0,0,255
+cmdDonate "Donate" [Donate to support Kestrin]
+cmdOK "OK")");
+}
+
+// Every control of the main window reaches its handler, the other windows included.
+TEST(Windows, EveryMenuAndButtonOfTheMainWindowOpensWhatItNames) {
+    struct Opener : WindowOpener {
+        void openSetup() override { opened.push_back("setup"); }
+        void openStats() override { opened.push_back("stats"); }
+        void openIp() override { opened.push_back("ip"); }
+        void openAbout() override { opened.push_back("about"); }
+        void closeMainWindow() override { opened.push_back("exit"); }
+        std::vector<std::string> opened;
+    } opener;
+    Rig rig(nullptr, nullptr, "10.0.0.1", &opener);
+    MainForm& f = rig.form();
+    for (forms::Button* control : {&f.cmdSetup, &f.mnuGGameSelect, &f.cmdHighScores, &f.mnuIP, &f.mnuHelpAbout,
+                                   &f.mnuGameExit, &f.mnuHelpReadMe, &f.mnuHelpCheckUpdate, &f.mnuWebWebsite,
+                                   &f.mnuWebForums, &f.mnuWebEmail, &f.mnuHelpDonate})
+        control->click();
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"setup", "setup", "stats", "ip", "about", "exit"}));
+    EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{
+                                    "/game/Read Me.html", "https://www.vellam.example/?p=vercheck&app=Kestrin&ver=2.11",
+                                    "https://www.vellam.example", "https://www.vellam.example/forums",
+                                    "mailto:support@vellam.example?subject=Kestrin%20v2.11%20(Build%20210)",
+                                    "https://www.vellam.example/?p=donate&app=Kestrin"}));
+}
+
+// A view learns of every change a handler makes to a form model, and of nothing that did not
+// change; a text box tells a view how much of its text stayed.
+TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
+    forms::Form form("frmTest");
+    int formNotes = 0;
+    form.observers().add([&] { ++formNotes; });
+    form.setCaption("Kestrin");
+    form.setCaption("Kestrin");
+    form.setHeightTwips(4365);
+    form.setHeightTwips(4365);
+    EXPECT_EQ(formNotes, 2);
+
+    forms::ComboBox box(form, "cmbConnectTo");
+    int notes = 0;
+    int changes = 0;
+    box.observers().add([&] { ++notes; });
+    box.onChange = [&] { ++changes; };
+    box.addItem("10.0.0.1");
+    box.setText("10.0.0.9");  // the program's change: the view hears of it, the handler does not
+    box.setText("10.0.0.9");
+    EXPECT_EQ(std::make_pair(notes, changes), std::make_pair(2, 0));
+    box.type("10.0.0.");  // the player's edits and picks run the handler
+    box.setListIndex(0);
+    EXPECT_EQ(box.text(), "10.0.0.1");
+    EXPECT_EQ(std::make_pair(notes, changes), std::make_pair(4, 2));
+    box.setListIndex(7);  // no such entry: nothing chosen, the text stays
+    EXPECT_EQ(box.listIndex(), -1);
+    EXPECT_EQ(box.text(), "10.0.0.1");
+    box.clear();
+    EXPECT_EQ(box.text() + std::to_string(box.listCount()), "0");
+
+    forms::TextBox log(form, "txtOutput");
+    std::vector<std::size_t> kept;
+    log.textObservers().add([&](std::size_t bytes) { kept.push_back(bytes); });
+    log.append("* one");
+    log.append("\r\n* two");
+    log.append("");  // nothing to add: nobody hears of it
+    log.setText(log.text() + "!");
+    log.setText("other");
+    log.setSelStart(3);
+    log.append("s");  // a caret before the end stays where it is
+    EXPECT_EQ(kept, (std::vector<std::size_t>{0, 5, 12, 0, 5}));
+    EXPECT_EQ(log.selStart(), 3u);
+    log.setText("ab");  // a caret beyond a shorter text moves to its end
+    EXPECT_EQ(log.selStart(), 2u);
+    log.maxLength = 3;  // characters, never cut in two
+    log.setText("Zoë Ann");
+    EXPECT_EQ(log.text(), "Zoë");
+
+    forms::Timer timer("tmrGame", 1000);
+    int ticks = 0;
+    timer.observers().add([&] { ++ticks; });
+    timer.setEnabled(true);
+    timer.setEnabled(true);
+    EXPECT_EQ(ticks, 1);
+}
+
+}  // namespace
+}  // namespace kestrin::testing
