@@ -15,7 +15,9 @@ TEST(ApplyChoices, EachGameTypeShapesTheWindowAndTheLinkAndShowsBothBestScores) 
     rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "120|3|8|7|5|4|1|2|300|1|4|500");
     rig.store.set("Kestrin", "Player", "LastIP", "10.0.0.9");
     form.txtOutput.setText("* an old line");
+    rig.state.objHighScore.setScoreType(1);
     rig.choose("Ann", kSinglePlayer);
+    EXPECT_EQ(rig.state.objHighScore.ScoreType(), 0);  // higher scores first, whatever was set
     EXPECT_EQ(form.caption(), "Kestrin - Playing as Ann");
     EXPECT_EQ(form.heightTwips(), 4365);
     EXPECT_FALSE(form.fraChat.visible());

@@ -30,7 +30,8 @@ std::string shown(const forms::Form& form) {
         if (const auto* box = dynamic_cast<const forms::TextBox*>(control); box && box->maxLength > 0)
             out += " max " + std::to_string(box->maxLength);
         if (const auto* bar = dynamic_cast<const forms::Shape*>(control))
-            out += " " + std::to_string(bar->width()).substr(0, 3) + " wide, fill " + std::to_string(bar->fillColor().b);
+            out +=
+                " " + std::to_string(bar->width()).substr(0, 3) + " wide, fill " + std::to_string(bar->fillColor().b);
         if (!control->tooltip().empty()) out += " [" + control->tooltip() + "]";
         if (const forms::Rgb c = control->foreColor(); c != forms::kBlack)
             out += " rgb " + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
@@ -123,9 +124,9 @@ TEST(Windows, EveryMenuAndButtonOfTheMainWindowOpensWhatItNames) {
     } opener;
     Rig rig(nullptr, nullptr, "10.0.0.1", &opener);
     MainForm& f = rig.form();
-    for (forms::Button* control : {&f.cmdSetup, &f.mnuGGameSelect, &f.cmdHighScores, &f.mnuIP, &f.mnuHelpAbout,
-                                   &f.mnuGameExit, &f.mnuHelpReadMe, &f.mnuHelpCheckUpdate, &f.mnuWebWebsite,
-                                   &f.mnuWebForums, &f.mnuWebEmail, &f.mnuHelpDonate})
+    for (forms::Button* control :
+         {&f.cmdSetup, &f.mnuGGameSelect, &f.cmdHighScores, &f.mnuIP, &f.mnuHelpAbout, &f.mnuGameExit, &f.mnuHelpReadMe,
+          &f.mnuHelpCheckUpdate, &f.mnuWebWebsite, &f.mnuWebForums, &f.mnuWebEmail, &f.mnuHelpDonate})
         control->click();
     EXPECT_EQ(opener.opened, (std::vector<std::string>{"setup", "setup", "stats", "ip", "about", "exit"}));
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{

@@ -1,7 +1,8 @@
-// The windows on the offscreen platform: they build with their controls in place and their
-// captions readable, keys reach the main window's handler whichever control has the focus,
-// model changes show at once, the windows open and close in the right order, in their places
-// and with the right modality; the message box; the check for a display before start.
+// The windows on the offscreen platform: at the reference font every control is in its place,
+// inside its frame, clear of its neighbours and with its whole caption showing; model changes
+// show at once; keys reach the main window's handler whichever control has the focus; the
+// windows open and close in the right order, in their places and with the right modality;
+// the message box; the check for a display before start.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include "platform/qt/display_check.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_timer_driver.h"
+#include "platform/text.h"
 #include "tests/support/rig.h"
 #include "ui/about_view.h"
 #include "ui/ip_view.h"
@@ -34,160 +36,111 @@
 namespace kestrin::testing {
 namespace {
 
-using ui::twips;
-
 // Lets windows closed by their own handlers go.
 void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
 
-// Every label, check box and button of a window shows its whole caption.
-void expectCaptionsFit(QWidget* window) {
-    for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (label->pixmap().isNull() && !label->text().isEmpty()) {
-            EXPECT_LE(label->sizeHint().width(), label->width()) << label->objectName().toStdString();
+// The window's own widgets, those the game named, not Qt's inner parts or other windows.
+QList<QWidget*> named(QWidget* window) {
+    QList<QWidget*> widgets;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (!widget->isWindow() && !name.isEmpty() && !name.startsWith(QStringLiteral("qt_"))) widgets.append(widget);
+    }
+    return widgets;
+}
+
+// The structure of a window: every control lies inside its frame (a pixel of twips rounding
+// aside), no two neighbours overlap (but the time bar in its outline, and the tick and the
+// cross, which take turns), and every label and button shows its whole caption.
+void expectTidy(QWidget* window) {
+    const QStringList overlapping = {QStringLiteral("shpOutline shpTimeLeft"), QStringLiteral("imgCorrect imgWrong")};
+    for (QWidget* widget : named(window)) {
+        const std::string name = widget->objectName().toStdString();
+        const QRect room = widget->parentWidget()->rect().adjusted(-1, -1, 1, 1);
+        EXPECT_TRUE(room.contains(widget->geometry())) << name << " leaves its frame";
+        for (QWidget* other : named(window)) {
+            const QString pair = widget->objectName() + " " + other->objectName();
+            const bool allowed =
+                overlapping.contains(pair) || overlapping.contains(other->objectName() + " " + widget->objectName());
+            const bool neighbours = other->parentWidget() == widget->parentWidget() && widget < other;
+            EXPECT_FALSE(neighbours && !allowed && widget->geometry().intersects(other->geometry()))
+                << pair.toStdString();
+        }
+        const QFontMetrics metrics(widget->font());
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->pixmap().isNull()) {
+            EXPECT_LE(label->sizeHint().width(), label->width()) << name;
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            QString shown = button->text();
+            shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+            shown.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+            // A wrapping button may use two lines; any other has one.
+            const int lines = dynamic_cast<ui::WrappingButton*>(button) ? 2 : 1;
+            const QRect inside = button->rect().adjusted(qobject_cast<QCheckBox*>(button) ? 20 : 3, 2, -3, -2);
+            const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+            const QRect needed = metrics.boundingRect(inside, flags, shown);
+            const int line = metrics.boundingRect(inside, flags, QStringLiteral("X")).height();
+            EXPECT_LE(needed.width(), inside.width()) << name;
+            EXPECT_LE(needed.height(), std::min(inside.height(), line * lines)) << name;
         }
     }
-    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-        QString shown = button->text();
-        shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
-        shown.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-        const QFontMetrics metrics(button->font());
-        // A wrapping button may use two lines; any other has one.
-        const int lines = dynamic_cast<ui::WrappingButton*>(button) ? 2 : 1;
-        const QRect room = button->rect().adjusted(qobject_cast<QCheckBox*>(button) ? 20 : 3, 2, -3, -2);
-        const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-        const QRect needed = metrics.boundingRect(room, flags, shown);
-        const int line = metrics.boundingRect(room, flags, QStringLiteral("X")).height();
-        EXPECT_LE(needed.width(), room.width()) << shown.toStdString();
-        EXPECT_LE(needed.height(), std::min(room.height(), line * lines)) << shown.toStdString();
-    }
 }
 
-// What a control shows: a caption, a frame's title or a text box's text.
-QString shownText(QWidget* widget) {
-    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) return text->toPlainText();
-    return QStringLiteral("<not shown>");
-}
-
-class MainWindowViewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QApplication::setFont(ui::applicationFont());
-        view = std::make_unique<ui::MainWindowView>(rig.form(), QString());
-        view->show();
-        QApplication::setActiveWindow(view.get());
-    }
-    template <typename W = QWidget>
-    W* widget(const forms::Control& control) {
-        return qobject_cast<W*>(view->widgetFor(control));
-    }
-    QWidget* named(const char* name) { return view->findChild<QWidget*>(QString::fromLatin1(name)); }
-
-    MemoryNetwork network;
-    Rig rig{&network};
-    std::unique_ptr<ui::MainWindowView> view;
+// Where each control of the five windows is, in twips, inside its frame's panel or window.
+struct Place {
+    const char* name;
+    int left, top, width, height;
 };
-
-TEST_F(MainWindowViewTest, ModelChangesShowAtOnceAndTheHeightFollowsTheGameType) {
-    MainForm& f = rig.form();
-    f.lblCurrent[7].setEnabled(true);
-    f.lblCurrent[7].setForeColor(forms::kDarkRed);
-    EXPECT_TRUE(widget(f.lblCurrent[7])->isEnabled());
-    EXPECT_EQ(widget(f.lblCurrent[7])->palette().color(QPalette::Active, QPalette::WindowText), QColor(192, 0, 0));
-    f.shpTimeLeft.setWidth(-0.0001);  // the time bar never draws a negative width
-    EXPECT_EQ(static_cast<ui::BarWidget*>(widget(f.shpTimeLeft))->barWidth(), 0);
-
-    // The output log: lines end in CR LF in the model and the caret follows the model.
-    f.txtOutput.setText("* one\r\n* two");
-    f.txtOutput.setSelStart(f.txtOutput.text().size());
-    auto* log = widget<QPlainTextEdit>(f.txtOutput);
-    EXPECT_EQ(log->toPlainText(), "* one\n* two");
-    EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
-    // Lines added to the log follow as further lines, the caret after them; a CR LF split
-    // over two additions is still one line break.
-    f.txtOutput.append("\r\n* three\r");
-    f.txtOutput.append("\n* four");
-    EXPECT_EQ(log->toPlainText(), "* one\n* two\n* three\n* four");
-    EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
-
-    // The window ends just below its last frame: the scores alone, or the chat too.
-    const auto endsJustBelow = [&](const char* frame) {
-        const int bottom = named(frame)->mapTo(view.get(), QPoint(0, named(frame)->height())).y();
-        return view->height() >= bottom && view->height() <= bottom + 20;
-    };
-    rig.choose("Ann", 0);
-    EXPECT_FALSE(named("fraChat")->isVisible());
-    EXPECT_TRUE(endsJustBelow("fraScores"));
-    rig.choose("Ann", 1);
-    EXPECT_TRUE(named("fraChat")->isVisible());
-    EXPECT_TRUE(endsJustBelow("fraChat"));
-    EXPECT_EQ(view->minimumSize(), view->maximumSize());  // not resizable
-}
-
-TEST_F(MainWindowViewTest, KeysReachTheWindowHandlerWhateverHasTheFocus) {
-    MainForm& f = rig.form();
-    std::vector<int> codes;
-    f.onKeyUp = [&](int code) { codes.push_back(code); };
-    rig.choose("Ann", 1);  // shows the chat frame
-    f.txtChat.setEnabled(true);
-    auto* chat = widget<QLineEdit>(f.txtChat);
-    f.txtChat.setFocus();
-    EXPECT_EQ(QApplication::focusWidget(), chat);
-
-    QTest::keyRelease(view.get(), Qt::Key_PageUp);
-    QTest::keyRelease(widget(f.cmdStart), Qt::Key_PageDown);
-    QTest::keyClick(chat, Qt::Key_B);  // typed into the chat box, and still the bank key
-    QTest::keyRelease(chat, Qt::Key_A);
-    EXPECT_EQ(codes, (std::vector<int>{33, 34, 66}));
-    EXPECT_EQ(f.txtChat.text(), "b");
-}
-
-TEST_F(MainWindowViewTest, EnterInTheHostBoxConnectsAndLeavesConnectDisabled) {
-    MainForm& f = rig.form();
-    f.cmbConnectTo.addItem("10.0.0.7");  // a recent host, typed again by hand
-    rig.choose("Ann", 1);
-    auto* box = widget<QComboBox>(f.cmbConnectTo);
-    box->setFocus();
-    box->lineEdit()->clear();
-    QTest::keyClicks(box->lineEdit(), "10.0.0.7");
-    EXPECT_TRUE(f.cmdConnect.enabled());
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(f.txtOutput.text().substr(f.txtOutput.text().rfind('*')), "* Attempting connection with 10.0.0.7");
-    EXPECT_FALSE(f.cmdConnect.enabled());
-    EXPECT_FALSE(widget(f.cmdConnect)->isEnabled());
-}
-
-TEST_F(MainWindowViewTest, EnterOnTheFocusedBankButtonBanksAndAWrongGuessLeavesNoFocus) {
-    MainForm& f = rig.form();
-    rig.choose("Ann", 0);
-    rig.random.queueDigits({5});
-    QTest::mouseClick(widget(f.cmdStart), Qt::LeftButton);
-    EXPECT_EQ(widget<QPushButton>(f.cmdStart)->text(), "&Stop");
-
-    rig.random.queueDigits({8});
-    QTest::keyRelease(view.get(), Qt::Key_PageUp);  // higher: correct
-    EXPECT_EQ(QApplication::focusWidget(), widget(f.cmdBank));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(widget<QLabel>(f.lblCurrentScore)->text(), "10");
-    EXPECT_FALSE(widget(f.cmdBank)->isEnabled());
-
-    // After a wrong guess the focus does not wander on to another button, so Enter opens nothing.
-    rig.random.queueDigits({9, 2});
-    QTest::keyRelease(view.get(), Qt::Key_PageUp);
-    QTest::keyRelease(view.get(), Qt::Key_PageUp);
-    EXPECT_EQ(QApplication::focusWidget(), nullptr);
-}
-
-// ---- All the windows and their order ----
+const std::vector<Place> kMainPlaces = {
+    {"fraCurrent", 105, 105, 840, 3375},      {"picContainer(1)", 45, 195, 750, 3135},
+    {"lblCurrent(0)", -15, 2805, 765, 315},   {"lblCurrent(1)", -15, 2415, 765, 315},
+    {"lblCurrent(2)", -15, 2010, 765, 315},   {"lblCurrent(3)", -15, 1620, 765, 315},
+    {"lblCurrent(4)", -15, 1230, 765, 315},   {"lblCurrent(5)", -15, 840, 765, 315},
+    {"lblCurrent(6)", -15, 435, 765, 315},    {"lblCurrent(7)", -15, 45, 765, 315},
+    {"fraGame", 1020, 105, 2955, 1005},       {"picContainer(2)", 45, 195, 2865, 765},
+    {"cmdStart", 75, 60, 1125, 315},          {"cmdSetup", 1305, 60, 1125, 315},
+    {"shpOutline", 75, 435, 2355, 225},       {"shpTimeLeft", 90, 450, 2340, 225},
+    {"lblTimeLeft", 2490, 435, 300, 270},     {"fraPlay", 1020, 1170, 2955, 1140},
+    {"picContainer(4)", 45, 195, 2865, 900},  {"cmdGuess(0)", 75, 75, 1125, 315},
+    {"cmdGuess(1)", 75, 495, 1125, 315},      {"lblRandom", 1290, 105, 285, 345},
+    {"imgCorrect", 1335, 555, 330, 330},      {"imgWrong", 1335, 555, 330, 330},
+    {"cmdBank", 1665, 75, 1125, 735},         {"Frame1", 1020, 2355, 2955, 1125},
+    {"picContainer(3)", 45, 195, 2865, 885},  {"lblLabel(1)", 75, 135, 825, 195},
+    {"cmbConnectTo", 975, 75, 1845, 315},     {"cmdConnect", 75, 495, 1125, 315},
+    {"cmdDisconnect", 1275, 495, 1125, 315},  {"fraScores", 4050, 105, 1395, 3375},
+    {"picContainer(5)", 45, 195, 1305, 3135}, {"lblCaption(1)", 75, 75, 900, 195},
+    {"lblCurrentScore", 75, 285, 1230, 300},  {"lblCaption(3)", 75, 615, 1170, 195},
+    {"lblOpponentScore", 75, 855, 1230, 300}, {"Line1", 75, 1245, 1155, 15},
+    {"lblCaption(2)", 75, 1395, 1050, 195},   {"lblHighScore", 75, 1605, 1230, 300},
+    {"lblCaption(4)", 75, 1935, 1080, 195},   {"lblHighScore2", 75, 2145, 1230, 300},
+    {"cmdHighScores", 75, 2505, 1155, 525},   {"fraChat", 105, 3540, 5340, 1875},
+    {"picContainer(0)", 45, 195, 5250, 1635}, {"txtOutput", 90, 75, 5055, 1095},
+    {"txtChat", 90, 1245, 3885, 315},         {"cmdSend", 4050, 1245, 1095, 315}};
+const std::vector<Place> kSetupPlaces = {
+    {"lblCaption(0)", 60, 150, 1050, 195},   {"lblCaption(1)", 60, 570, 1050, 195},
+    {"cmbPlayerName", 1200, 120, 2505, 315}, {"cmbGameSelect", 1200, 510, 2505, 315},
+    {"chkGameSelect", 120, 930, 2655, 255},  {"cmdOK", 1350, 1320, 1125, 375}};
+const std::vector<Place> kStatsPlaces = {{"lstPage", 120, 120, 1365, 3765},        {"fraFrame", 1590, 30, 4275, 3855},
+                                         {"picContainer(0)", 45, 135, 4185, 3675}, {"txtStats", 90, 75, 4005, 3540},
+                                         {"cmdRefresh", 3510, 3990, 1125, 345},    {"cmdClose", 4710, 3990, 1125, 345}};
+const std::vector<Place> kIpPlaces = {
+    {"Label1", 120, 120, 1680, 195}, {"txtIP", 90, 390, 3105, 1155}, {"cmdOK", 1088, 1650, 1185, 345}};
+const std::vector<Place> kAboutPlaces = {
+    {"Picture1", 180, 120, 480, 480},           {"lblProductName", 840, 120, 1125, 195},
+    {"lblVersion", 840, 360, 1830, 195},        {"Label2", 840, 600, 1815, 195},
+    {"lblLabel(1)", 405, 1920, 720, 195},       {"lblLabel(0)", 405, 2190, 720, 195},
+    {"lblHyperlink(0)", 1185, 1920, 1590, 195}, {"lblHyperlink(1)", 1185, 2190, 1770, 195},
+    {"cmdDonate", 180, 2580, 1275, 375},        {"cmdOK", 2040, 2580, 1275, 375}};
 
 class WindowsTest : public ::testing::Test, public Doubles {
 protected:
-    WindowsTest() { QApplication::setQuitOnLastWindowClosed(false); }
+    WindowsTest() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setFont(ui::applicationFont());  // the reference font
+    }
     ~WindowsTest() override {
         windows.reset();
         QApplication::setQuitOnLastWindowClosed(true);
@@ -200,73 +153,61 @@ protected:
     W* in(QWidget* window, const char* name) {
         return window->findChild<W*>(QString::fromLatin1(name));
     }
+    MainForm& mainForm() { return windows->mainWindow()->form(); }
 
     QtTimerDriver timers;
     std::unique_ptr<ui::Windows> windows;
 };
 
-TEST_F(WindowsTest, EveryWindowBuildsWithItsControlsInPlaceAndItsCaptionsFit) {
-    QApplication::setFont(ui::applicationFont());
+TEST_F(WindowsTest, EveryWindowIsTidyWithEachControlInItsPlaceAtTheReferenceFont) {
     store.set("Kestrin", "Program", "AutoStart", "1");
+    store.set("Kestrin", "Program", "GameSelect", "1");
     addresses.addresses = {{192, 168, 1, 5}, {127, 0, 0, 1}};
     start();
-    MainForm& f = windows->mainWindow()->form();
-    f.lblCurrentScore.setCaption("-32768");  // the widest numbers
+    MainForm& f = mainForm();
+    f.lblCurrentScore.setCaption("-32768");  // the widest numbers and captions
     f.lblOpponentScore.setCaption("-32768");
     f.lblHighScore.setCaption("32767");
-    f.cmdStart.setCaption("5 Seconds");
+    f.lblHighScore2.setCaption("32767");
+    f.lblTimeLeft.setCaption("60");
+    f.imgCorrect.setVisible(true);
+    windows->mainWindow()->game().StartCountdown();
 
     const struct {
         forms::Button* opener;  // none: the main window itself
         std::function<QWidget*()> window;
         QString title;
-        std::vector<std::pair<const char*, QString>> shows;
+        const std::vector<Place>& places;
     } cases[] = {
-        {nullptr,
-         [&]() -> QWidget* { return windows->mainView(); },
-         "Kestrin - Playing as Anonymous",
-         {{"lblCurrent(7)", "1000"}, {"fraScores", "Scores"}, {"cmdHighScores", "High Scores && Statistics"}}},
-        {&f.cmdSetup,
-         [&]() -> QWidget* { return windows->setupView(); },
-         "Kestrin - Game Setup",
-         {{"chkGameSelect", "Auto-start with these settings"}}},
-        {&f.cmdHighScores,
-         [&]() -> QWidget* { return windows->statsView(); },
-         "High Scores & Statistics",
-         {{"cmdRefresh", "&Refresh"}}},
-        {&f.mnuIP,
-         [&]() -> QWidget* { return windows->ipView(); },
-         "IP Addresses",
-         {{"txtIP", "127.0.0.1\n192.168.1.5\n"}}},
-        {&f.mnuHelpAbout,
-         [&]() -> QWidget* { return windows->aboutView(); },
-         "About Kestrin",
-         {{"lblVersion", "Version 2.11 (Build 210)"}}},
+        {nullptr, [&]() -> QWidget* { return windows->mainView(); }, "Kestrin - Playing as Anonymous", kMainPlaces},
+        {&f.cmdSetup, [&]() -> QWidget* { return windows->setupView(); }, "Kestrin - Game Setup", kSetupPlaces},
+        {&f.cmdHighScores, [&]() -> QWidget* { return windows->statsView(); }, "High Scores & Statistics",
+         kStatsPlaces},
+        {&f.mnuIP, [&]() -> QWidget* { return windows->ipView(); }, "IP Addresses", kIpPlaces},
+        {&f.mnuHelpAbout, [&]() -> QWidget* { return windows->aboutView(); }, "About Kestrin", kAboutPlaces},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
         if (c.opener) c.opener->click();
         QWidget* window = c.window();
-        ASSERT_NE(window, nullptr) << c.title.toStdString();
+        ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->windowTitle(), c.title);
-        for (const auto& [name, text] : c.shows)
-            EXPECT_EQ(in(window, name) ? shownText(in(window, name)) : QString("<missing>"), text) << name;
-        expectCaptionsFit(window);
+        expectTidy(window);
+        for (const Place& place : c.places) {
+            QWidget* control = in(window, place.name);
+            ASSERT_NE(control, nullptr) << place.name;
+            // A label may have grown to the right to show its whole caption in the reference font.
+            const QRect designed = ui::twips(place.left, place.top, place.width, place.height);
+            QRect shown = control->geometry();
+            if (qobject_cast<QLabel*>(control) && shown.width() > designed.width()) shown.setWidth(designed.width());
+            EXPECT_EQ(shown, designed) << place.name << " at " << control->x() << "," << control->y() << " "
+                                       << control->width() << "x" << control->height();
+        }
         if (window != windows->mainView()) window->close();
         settle();
     }
-
-    // The main window's controls sit on their frames' panels at their places.
-    const std::pair<const char*, QRect> places[] = {
-        {"cmdStart", twips(75, 60, 1125, 315)},    {"fraGame", twips(1020, 105, 2955, 1005)},
-        {"cmdBank", twips(1665, 75, 1125, 735)},   {"cmdDisconnect", twips(1275, 495, 1125, 315)},
-        {"fraChat", twips(105, 3540, 5340, 1875)}, {"cmdSend", twips(4050, 1245, 1095, 315)},
-        {"shpTimeLeft", twips(90, 450, 2340, 225)}};
-    for (const auto& [name, place] : places) {
-        QWidget* control = in(windows->mainView(), name);
-        ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(control->geometry(), place) << name;
-    }
-    EXPECT_EQ(in(windows->mainView(), "lblCurrent(7)")->y(), ui::px(45));  // 1000 at the top of the column
+    EXPECT_EQ(in<QPlainTextEdit>(windows->mainView(), "txtOutput")->toPlainText(),
+              "* Waiting for connection to another player");
 }
 
 TEST_F(WindowsTest, SetupComesFirstOrAutoStartsAndTheOneStatisticsViewerOutlivesExit) {
@@ -293,18 +234,17 @@ TEST_F(WindowsTest, SetupComesFirstOrAutoStartsAndTheOneStatisticsViewerOutlives
     ASSERT_NE(windows->mainView(), nullptr);
     EXPECT_EQ(windows->mainView()->windowTitle(), "Kestrin - Playing as Bo");
 
-    MainForm& form = windows->mainWindow()->form();
-    form.cmdHighScores.click();
+    mainForm().cmdHighScores.click();
     ui::StatsView* stats = windows->statsView();
     ASSERT_NE(stats, nullptr);
     auto* page = in<QPlainTextEdit>(stats, "txtStats");
     EXPECT_TRUE(page->toPlainText().startsWith("Single Player High Scores\n\n"));
     in<QListWidget>(stats, "lstPage")->setCurrentRow(2);
-    form.cmdHighScores.click();  // only brought forward, not rebuilt
+    mainForm().cmdHighScores.click();  // only brought forward, not rebuilt
     EXPECT_EQ(windows->statsView(), stats);
     EXPECT_TRUE(page->toPlainText().startsWith("Statistics for "));
 
-    form.mnuGameExit.click();
+    mainForm().mnuGameExit.click();
     settle();
     EXPECT_EQ(windows->mainView(), nullptr);
     EXPECT_TRUE(stats->isVisible());
@@ -327,14 +267,13 @@ void pressIn(QWidget* window, Qt::Key key) {
     QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
 }
 
-TEST_F(WindowsTest, TheViewerOpensBesideTheGameAndTheMenuDialogsBlockOnlyTheGame) {
+TEST_F(WindowsTest, TheViewerOpensBesideTheGameTheMenuDialogsBlockOnlyTheGameAndEscapeClosesThem) {
     store.set("Kestrin", "Program", "AutoStart", "1");
     start();
     ui::MainWindowView* main = windows->mainView();
     ASSERT_NE(main, nullptr);
-    const QRect area = main->screen()->availableGeometry();
-    main->move(area.topLeft());  // room on the right
-    MainForm& f = windows->mainWindow()->form();
+    main->move(main->screen()->availableGeometry().topLeft());  // room on the right
+    MainForm& f = mainForm();
     f.cmdHighScores.click();
     ui::StatsView* stats = windows->statsView();
     ASSERT_NE(stats, nullptr);
@@ -358,55 +297,154 @@ TEST_F(WindowsTest, TheViewerOpensBesideTheGameAndTheMenuDialogsBlockOnlyTheGame
         store.set("KestrinSolo", "Scores\\", "1score", "900");
         clickThroughWindow(in(stats, "cmdRefresh"));  // the viewer is not
         EXPECT_TRUE(page->toPlainText().contains(QString::fromStdString(leader))) << leader;
-        dialog->close();
+        pressIn(dialog, Qt::Key_Escape);
         settle();
+        EXPECT_EQ(opened(), nullptr) << leader;
     }
     clickThroughWindow(setupButton);  // with the dialog gone the game takes clicks again
-    EXPECT_NE(windows->setupView(), nullptr);
-}
-
-TEST_F(WindowsTest, EscapeClosesTheDialogsOfTheMainWindowAndEnterTheIpDialog) {
-    start();
-    // At start closing the set-up dialog would end the program: Escape leaves it open.
-    pressIn(windows->setupView(), Qt::Key_Escape);
-    settle();
     ASSERT_NE(windows->setupView(), nullptr);
-    QTest::mouseClick(in(windows->setupView(), "cmdOK"), Qt::LeftButton);
-    settle();
-    ASSERT_NE(windows->mainView(), nullptr);
-    MainForm& f = windows->mainWindow()->form();
 
-    // Reopened, Escape closes it as the close box does: nothing typed is kept.
-    f.cmdSetup.click();
+    // Reopened, Escape closes the set-up dialog as the close box does: nothing typed is kept.
     auto* name = in<QComboBox>(windows->setupView(), "cmbPlayerName");
     name->lineEdit()->clear();
     QTest::keyClicks(name->lineEdit(), "Zed");
     QTest::keyClick(name->lineEdit(), Qt::Key_Escape);
     settle();
     EXPECT_EQ(windows->setupView(), nullptr);
-    EXPECT_EQ(store.get("Kestrin", "Scores", "LastName"), "Anonymous");
-    EXPECT_EQ(windows->mainView()->windowTitle(), "Kestrin - Playing as Anonymous");
-
-    f.cmdHighScores.click();
-    ASSERT_NE(windows->statsView(), nullptr);
-    QTest::keyClick(in(windows->statsView(), "lstPage"), Qt::Key_Escape);
+    EXPECT_EQ(main->windowTitle(), "Kestrin - Playing as Anonymous");
+    QTest::keyClick(in(stats, "lstPage"), Qt::Key_Escape);
     settle();
     EXPECT_EQ(windows->statsView(), nullptr);
-
-    f.mnuHelpAbout.click();
-    ASSERT_NE(windows->aboutView(), nullptr);
-    pressIn(windows->aboutView(), Qt::Key_Escape);
+    f.mnuIP.click();  // Enter closes the IP dialog: OK has the focus
+    EXPECT_EQ(windows->ipView()->focusWidget(), in(windows->ipView(), "cmdOK"));
+    pressIn(windows->ipView(), Qt::Key_Return);
     settle();
-    EXPECT_EQ(windows->aboutView(), nullptr);
+    EXPECT_EQ(windows->ipView(), nullptr);
+}
 
-    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        f.mnuIP.click();
-        ASSERT_NE(windows->ipView(), nullptr);
-        EXPECT_EQ(windows->ipView()->focusWidget(), in(windows->ipView(), "cmdOK"));
-        pressIn(windows->ipView(), key);
-        settle();
-        EXPECT_EQ(windows->ipView(), nullptr) << key;
+TEST_F(WindowsTest, AtStartEscapeLeavesTheSetupDialogOpen) {
+    start();  // closing it would end the program
+    pressIn(windows->setupView(), Qt::Key_Escape);
+    settle();
+    ASSERT_NE(windows->setupView(), nullptr);
+}
+
+class MainWindowViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setFont(ui::applicationFont());
+        view = std::make_unique<ui::MainWindowView>(rig.form(), QString());
+        view->show();
+        QApplication::setActiveWindow(view.get());
     }
+    template <typename W = QWidget>
+    W* widget(const forms::Control& control) {
+        return qobject_cast<W*>(view->widgetFor(control));
+    }
+
+    Rig rig;
+    std::unique_ptr<ui::MainWindowView> view;
+};
+
+TEST_F(MainWindowViewTest, ModelChangesShowAtOnceAndTheHeightFollowsTheGameType) {
+    MainForm& f = rig.form();
+    f.lblCurrent[7].setEnabled(true);
+    f.lblCurrent[7].setForeColor(forms::kDarkRed);
+    EXPECT_TRUE(widget(f.lblCurrent[7])->isEnabled());
+    EXPECT_EQ(widget(f.lblCurrent[7])->palette().color(QPalette::Active, QPalette::WindowText), QColor(192, 0, 0));
+    f.shpTimeLeft.setWidth(-0.0001);  // the time bar never draws a negative width
+    EXPECT_EQ(static_cast<ui::BarWidget*>(widget(f.shpTimeLeft))->barWidth(), 0);
+    f.cmdStart.setTooltip("tip");
+    EXPECT_EQ(widget(f.cmdStart)->toolTip(), "tip");
+
+    // The output log: lines end in CR LF in the model; lines added follow as further lines
+    // (a CR LF split over two additions is still one line break), the caret after them.
+    f.txtOutput.setText("* one\r\n* two");
+    f.txtOutput.setSelStart(f.txtOutput.text().size());
+    auto* log = widget<QPlainTextEdit>(f.txtOutput);
+    EXPECT_EQ(log->toPlainText(), "* one\n* two");
+    f.txtOutput.append("\r\n* three\r");
+    f.txtOutput.append("\n* fourü");
+    f.txtOutput.setSelStart(f.txtOutput.text().size());
+    EXPECT_EQ(log->toPlainText(), "* one\n* two\n* three\n* fourü");
+    EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
+    f.txtOutput.setSelStart(7);  // the caret counts the model's bytes and the widget's characters
+    EXPECT_EQ(log->textCursor().position(), 6);
+    f.txtOutput.setText("new");
+    EXPECT_EQ(log->toPlainText(), "new");
+
+    // The window ends just below its last frame: the scores alone, or the chat too.
+    const auto endsJustBelow = [&](const char* frame) {
+        QWidget* shown = view->findChild<QWidget*>(QString::fromLatin1(frame));
+        const int bottom = shown->mapTo(view.get(), QPoint(0, shown->height())).y();
+        return view->height() >= bottom && view->height() <= bottom + 20;
+    };
+    rig.choose("Ann", kSinglePlayer);
+    EXPECT_FALSE(widget(f.fraChat)->isVisible());
+    EXPECT_TRUE(endsJustBelow("fraScores"));
+    rig.choose("Ann", kMultiPlayer);
+    EXPECT_TRUE(widget(f.fraChat)->isVisible());
+    EXPECT_TRUE(endsJustBelow("fraChat"));
+    EXPECT_EQ(view->minimumSize(), view->maximumSize());  // not resizable
+}
+
+TEST_F(MainWindowViewTest, KeysReachTheirHandlersAndTheChatBoxCountsCharacters) {
+    MainForm& f = rig.form();
+    rig.choose("Ann", kMultiPlayer);  // shows the chat frame
+    std::vector<int> codes;
+    f.onKeyUp = [&](int code) { codes.push_back(code); };
+    f.txtChat.setEnabled(true);
+    auto* chat = widget<QLineEdit>(f.txtChat);
+    f.txtChat.setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), chat);
+    QTest::keyRelease(view.get(), Qt::Key_PageUp);
+    QTest::keyRelease(widget(f.cmdStart), Qt::Key_PageDown);
+    QTest::keyClick(chat, Qt::Key_B);  // typed into the chat box, and still the bank key
+    QTest::keyRelease(chat, Qt::Key_A);
+    EXPECT_EQ(codes, (std::vector<int>{33, 34, 66}));
+    EXPECT_EQ(f.txtChat.text(), "b");
+
+    // 150 characters, whatever their size in bytes or in Qt's units; what is typed or pasted
+    // beyond them is cut at the caret, never what was there.
+    chat->insert(QString(146, QChar(0xE4)));
+    chat->insert(QStringLiteral("🦅🦅xyz"));
+    EXPECT_EQ(chat->text(), QStringLiteral("b") + QString(146, QChar(0xE4)) + QStringLiteral("🦅🦅x"));
+    EXPECT_EQ(QString::fromStdString(f.txtChat.text()), chat->text());
+    QTest::keyClick(chat, Qt::Key_Q);
+    EXPECT_EQ(chat->text().toUcs4().size(), 150);
+    chat->setCursorPosition(0);
+    chat->insert(QStringLiteral("pasted"));
+    EXPECT_TRUE(chat->text().startsWith(QStringLiteral("b")) && chat->text().endsWith(QStringLiteral("x")));
+
+    // Enter in the host box connects, even with a recent host typed again by hand.
+    f.cmbConnectTo.addItem("10.0.0.7");
+    auto* box = widget<QComboBox>(f.cmbConnectTo);
+    box->setFocus();
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), "10.0.0.7");
+    EXPECT_TRUE(f.cmdConnect.enabled());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(f.txtOutput.text().substr(f.txtOutput.text().rfind('*')), "* Attempting connection with 10.0.0.7");
+    EXPECT_FALSE(widget(f.cmdConnect)->isEnabled());
+}
+
+TEST_F(MainWindowViewTest, EnterOnTheFocusedBankButtonBanksAndAWrongGuessLeavesNoFocus) {
+    MainForm& f = rig.form();
+    rig.choose("Ann", kSinglePlayer);
+    rig.random.queueDigits({5, 8});
+    QTest::mouseClick(widget(f.cmdStart), Qt::LeftButton);
+    EXPECT_EQ(widget<QPushButton>(f.cmdStart)->text(), "&Stop");
+    QTest::keyRelease(view.get(), Qt::Key_PageUp);  // higher: correct
+    EXPECT_EQ(QApplication::focusWidget(), widget(f.cmdBank));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(widget<QLabel>(f.lblCurrentScore)->text(), "10");
+    EXPECT_FALSE(widget(f.cmdBank)->isEnabled());
+
+    // After a wrong guess the focus does not wander on to another button, so Enter opens nothing.
+    rig.random.queueDigits({9, 2});
+    QTest::keyRelease(view.get(), Qt::Key_PageUp);
+    QTest::keyRelease(view.get(), Qt::Key_PageUp);
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
 }
 
 TEST(WindowPlaceTest, AWindowGoesRightOfAnotherElseLeftElseNowhere) {
@@ -423,10 +461,7 @@ TEST(WindowPlaceTest, AWindowGoesRightOfAnotherElseLeftElseNowhere) {
 
 TEST(DisplayCheckTest, OnlyAnX11StartWithoutADisplayIsRefused) {
     const std::string refusal = "Kestrin: no display found (DISPLAY is not set); start it from a desktop session.";
-    const struct {
-        DisplaySetting setting;
-        bool refused;
-    } cases[] = {
+    const std::pair<DisplaySetting, bool> cases[] = {
         {{"", "", ""}, true},
         {{"", ":0", ""}, false},
         {{"", "", "wayland-0"}, false},
@@ -436,24 +471,17 @@ TEST(DisplayCheckTest, OnlyAnX11StartWithoutADisplayIsRefused) {
         {{"offscreen", "", ""}, false},
         {{"minimal", "", ""}, false},
         {{"wayland;xcb", "", ""}, false},  // Wayland may find its display by itself
-        {{";xcb;", "", ""}, true},
-    };
-    for (const auto& c : cases) {
-        const auto message = missingDisplay(c.setting);
-        EXPECT_EQ(message.value_or(""), c.refused ? refusal : "") << c.setting.platform << " / " << c.setting.display;
-    }
+        {{";xcb;", "", ""}, true}};
+    for (const auto& [setting, refused] : cases)
+        EXPECT_EQ(missingDisplay(setting).value_or(""), refused ? refusal : "") << setting.platform << setting.display;
 }
 
 TEST(QtMessageBoxTest, PlainTextWithLineBreaksYesByDefaultEscapeNo) {
-    const struct {
-        std::function<void(QMessageBox*)> answer;
-        MessageResult expected;
-    } cases[] = {
+    const std::pair<std::function<void(QMessageBox*)>, MessageResult> cases[] = {
         {[](QMessageBox* box) { box->button(QMessageBox::No)->click(); }, MessageResult::No},
         {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, MessageResult::No},
-        {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, MessageResult::Yes},
-    };
-    for (const auto& c : cases) {
+        {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, MessageResult::Yes}};
+    for (const auto& [answer, expected] : cases) {
         QString shownText;
         Qt::TextFormat format = Qt::AutoText;
         QTimer::singleShot(0, [&] {
@@ -461,11 +489,11 @@ TEST(QtMessageBoxTest, PlainTextWithLineBreaksYesByDefaultEscapeNo) {
             ASSERT_NE(box, nullptr);
             shownText = box->text();
             format = box->textFormat();
-            c.answer(box);
+            answer(box);
         });
-        const MessageResult answer = QtMessageBox().show("Accept?\r\nFrom <b>Ann</b>\rnow", "Request",
-                                                         MessageButtons::YesNo, MessageIcon::Question);
-        EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(QtMessageBox().show("Accept?\r\nFrom <b>Ann</b>\rnow", "Request", MessageButtons::YesNo,
+                                      MessageIcon::Question),
+                  expected);
         EXPECT_EQ(shownText, "Accept?\nFrom <b>Ann</b>\nnow");
         EXPECT_EQ(format, Qt::PlainText);
     }

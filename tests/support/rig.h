@@ -65,6 +65,11 @@ struct Rig : Doubles {
 
     // Applies a player and a game type as the set-up dialog does.
     void choose(const std::string& player, std::int32_t gameType);
+    // Does what the player says: "click cmdStart" (any button or menu item by its name),
+    // "type 10.0.0.1" (into the host box, as the player types), "enter" (Enter in the host
+    // box), "say hello" (a chat line sent with Enter), "higher 7" or "lower 3" (a guess that
+    // draws that digit).
+    void act(const std::string& what);
     // The start button's caption and tooltip, then every control and timer that is enabled,
     // the one with the focus marked "*": "&Stop, Stop the game | cmdStart cmdGuess(0)* …".
     std::string controls();
@@ -118,14 +123,16 @@ struct TwoCopies {
     void connect();
     // Both press Ready, Ann first, and the countdown runs out: both games run.
     void startGame();
+    // Does what the players say, one after the other, the network settling after each:
+    // "ann click cmdStart; bob say hi; clock 5000" (see Rig::act).
+    void act(const std::string& what);
 
-    // One step of a scenario: an action, then what went over the wire while it ran (and the
-    // network settled), the last line of each log, and each copy's controls (nullptr: not
-    // checked).
+    // One step of a scenario: what the players do, then every text that went over the wire
+    // meanwhile (joined by "|"), the last line of each log, and each copy's controls (nullptr:
+    // not checked).
     struct Step {
-        const char* what;
-        std::function<void()> act;
-        std::vector<std::string> wire;
+        const char* act;
+        const char* wire;
         const char* annLine;
         const char* bobLine;
         const char* annControls;
