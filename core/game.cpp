@@ -14,27 +14,12 @@ constexpr std::int16_t kCountdownSeconds = 5;
 
 void increment(std::int32_t& counter) { counter = checkedAdd<std::int32_t>(counter, 1); }
 
-// A game without a link (before the window composes one) tells nobody anything.
-class NoLink final : public LinkPort {
-public:
-    void scoreBanked(std::int16_t) override {}
-    void playerReady() override {}
-    void playerStopped() override {}
-    const std::string& opponentName() const override { return name_; }
-    std::int16_t opponentScore() const override { return 0; }
-    void forgetOpponentScore() override {}
-
-private:
-    std::string name_;
-};
-NoLink noLink;
-
 }  // namespace
 
 Game::Game(MainForm& form, ProgramState& state, GameServices services, OutputLog& log)
-    : form_(form), state_(state), services_(std::move(services)), log_(log), link_(&noLink) {
-    form_.cmdGuess[0].onClick = [this] { cmdGuess_Click(0); };
-    form_.cmdGuess[1].onClick = [this] { cmdGuess_Click(1); };
+    : form_(form), state_(state), services_(std::move(services)), log_(log) {
+    for (int index = 0; index < 2; ++index)
+        form_.cmdGuess[static_cast<std::size_t>(index)].onClick = [this, index] { cmdGuess_Click(index); };
     form_.cmdBank.onClick = [this] { cmdBank_Click(); };
     form_.cmdStart.onClick = [this] { cmdStart_Click(); };
     form_.tmrGame.onTick = [this] { tmrGame_Timer(); };
@@ -70,7 +55,7 @@ void Game::cmdGuess_Click(int index) {
 void Game::drawDigit() {
     // The source reseeds itself from the time of day before every draw.
     const float r = services_.random.next();
-    const int digit = std::clamp(static_cast<int>(std::floor(r * 9.0f + 1.0f)), 1, 9);
+    const int digit = static_cast<int>(std::floor(r * 9.0f + 1.0f));
     form_.lblRandom.setCaption(decimal(digit));
 }
 
@@ -86,14 +71,9 @@ void Game::guess(int index) {
     // digit is right for both guesses.
     const std::string& next = form_.lblRandom.caption();
     const std::string& previous = form_.lblRandom.tag;
-    bool wrong = false;
-    if (index == 0) {
-        increment(state_.stats.HighGuesses);
-        wrong = next < previous;
-    } else {
-        increment(state_.stats.LowGuesses);
-        wrong = next > previous;
-    }
+    const bool higher = index == 0;
+    increment(higher ? state_.stats.HighGuesses : state_.stats.LowGuesses);
+    const bool wrong = higher ? next < previous : next > previous;
 
     if (wrong) {
         form_.imgWrong.setVisible(true);

@@ -47,6 +47,7 @@ public:
     Game(MainForm& form, ProgramState& state, GameServices services, OutputLog& log);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
+    // The window composes the game with its link before anything can happen.
     void setLink(LinkPort& link) { link_ = &link; }
 
     // Handlers.
@@ -107,7 +108,7 @@ private:
     ProgramState& state_;
     GameServices services_;
     OutputLog& log_;
-    LinkPort* link_;
+    LinkPort* link_ = nullptr;
     Phase phase_ = Phase::Start;
 };
 

@@ -204,7 +204,7 @@ private:
         at_ += take;
         RawPeer& raw = peer(side);
         if (take == 0 || raw.socket().state() != kestrin::SocketState::Connected) return;
-        raw.send(text);
+        raw.socket().sendData(text);
         received_[side] += take;
     }
 
@@ -292,8 +292,8 @@ private:
 
     MemoryNetwork network_;
     VirtualClock clock_;
-    Rig ann_{network_, clock_, "10.0.0.1"};
-    Rig bob_{network_, clock_, "10.0.0.2"};
+    Rig ann_{&network_, &clock_, "10.0.0.1"};
+    Rig bob_{&network_, &clock_, "10.0.0.2"};
     RawPeer annPeer_{network_, kAnnPeer};
     RawPeer bobPeer_{network_, kBobPeer};
 };

@@ -10,6 +10,11 @@ Control::Control(Form& form, std::string name) : form_(form), name_(std::move(na
     form_.controls_.push_back(this);
 }
 
+void Control::setEnabled(bool value) {
+    if (!value && hasFocus()) form_.noteFocus(nullptr);
+    set(enabled_, value);
+}
+
 void Control::setFocus() {
     if (!enabled_ || !visible_) return;
     form_.setFocus(this);

@@ -60,7 +60,8 @@ public:
     Form& form() const { return form_; }
 
     bool enabled() const { return enabled_; }
-    void setEnabled(bool value) { set(enabled_, value); }
+    // A control that is disabled loses the keyboard focus, as on screen.
+    void setEnabled(bool value);
     bool visible() const { return visible_; }
     void setVisible(bool value) { set(visible_, value); }
     const std::string& tooltip() const { return tooltip_; }

@@ -33,32 +33,30 @@ TEST(Protocol, OneReceiveIsOneMessageUnlessTheSplitIsUnambiguous) {
     const struct {
         const char* text;
         Read messages;
-    } cases[] = {
-        {"STG", {"STG|"}},
-        {"MSG", {"MSG|"}},
-        {"MSGhi SCU 5", {"MSG|hi SCU 5"}},  // a text payload runs to the end
-        {"STGabc", {"STG|abc"}},            // no code follows: one message
-        {"VER1DIS", {"VER|1", "DIS|"}},
-        {"SCU 10SCU 20", {"SCU| 10", "SCU| 20"}},
-        {"STGSCU 10", {"STG|", "SCU| 10"}},
-        {"DISSTGMSGa STG", {"DIS|", "STG|", "MSG|a STG"}},
-        {"SCU 5RED* Bob is ready to start the game", {"SCU| 5", "RED|* Bob is ready to start the game"}},
-        {"STGxyzSCU 1", {"STG|xyzSCU 1"}},
-        {"SCU 1scu 2", {"?SCU 1scu 2"}},  // a remainder that is no message is unrecognised with it
-        // Status lines: split after exactly the peer's own line, or before a lone "STG" or "DIS".
-        {"REF* Bob didn't accept the connection.DIS", {"REF|* Bob didn't accept the connection.", "DIS|"}},
-        {"RED* Zed is ready to start the gameSTG", {"RED|* Zed is ready to start the game", "STG|"}},
-        {"RED* Ann is ready to start the gameRED* B is ready to start the game",
-         {"RED|* Ann is ready to start the game", "RED|* B is ready to start the game"}},
-        {"STP* Ann has stopped playSCU 5", {"STP|* Ann has stopped play", "SCU| 5"}},
-        {"STP* Bo has stopped playSCU 5", {"STP|* Bo has stopped playSCU 5"}},  // someone else's line
-        {"RED* Ann is ready to start the gameMSGx", {"RED|* Ann is ready to start the game", "MSG|x"}},
-        {"RED* Zed is ready to start the gameMSGx is ready to start the gameSTG",
-         {"RED|* Zed is ready to start the gameMSGx is ready to start the game", "STG|"}},
-        {"RED* Zed is ready to start the gameSTG!", {"RED|* Zed is ready to start the gameSTG!"}},
-        {"REF* Ann didn't accept the connection. really", {"REF|* Ann didn't accept the connection. really"}},
-        {"REDxSTG", {"RED|xSTG"}},
-    };
+    } cases[] = {{"STG", {"STG|"}},
+                 {"MSG", {"MSG|"}},
+                 {"MSGhi SCU 5", {"MSG|hi SCU 5"}},  // a text payload runs to the end
+                 {"STGabc", {"STG|abc"}},            // no code follows: one message
+                 {"VER1DIS", {"VER|1", "DIS|"}},
+                 {"SCU 10SCU 20", {"SCU| 10", "SCU| 20"}},
+                 {"STGSCU 10", {"STG|", "SCU| 10"}},
+                 {"DISSTGMSGa STG", {"DIS|", "STG|", "MSG|a STG"}},
+                 {"SCU 5RED* Bob is ready to start the game", {"SCU| 5", "RED|* Bob is ready to start the game"}},
+                 {"STGxyzSCU 1", {"STG|xyzSCU 1"}},
+                 {"SCU 1scu 2", {"?SCU 1scu 2"}},  // a remainder that is no message is unrecognised with it
+                 // Status lines: split after exactly the peer's own line, or before a lone "STG" or "DIS".
+                 {"REF* Bob didn't accept the connection.DIS", {"REF|* Bob didn't accept the connection.", "DIS|"}},
+                 {"RED* Zed is ready to start the gameSTG", {"RED|* Zed is ready to start the game", "STG|"}},
+                 {"RED* Ann is ready to start the gameRED* B is ready to start the game",
+                  {"RED|* Ann is ready to start the game", "RED|* B is ready to start the game"}},
+                 {"STP* Ann has stopped playSCU 5", {"STP|* Ann has stopped play", "SCU| 5"}},
+                 {"STP* Bo has stopped playSCU 5", {"STP|* Bo has stopped playSCU 5"}},  // someone else's line
+                 {"RED* Ann is ready to start the gameMSGx", {"RED|* Ann is ready to start the game", "MSG|x"}},
+                 {"RED* Zed is ready to start the gameMSGx is ready to start the gameSTG",
+                  {"RED|* Zed is ready to start the gameMSGx is ready to start the game", "STG|"}},
+                 {"RED* Zed is ready to start the gameSTG!", {"RED|* Zed is ready to start the gameSTG!"}},
+                 {"REF* Ann didn't accept the connection. really", {"REF|* Ann didn't accept the connection. really"}},
+                 {"REDxSTG", {"RED|xSTG"}}};
     for (const auto& c : cases) EXPECT_EQ(read(c.text), c.messages) << c.text;
     // A name that holds a status line's ending is one ready line of that peer.
     EXPECT_EQ(read("RED* Ann is ready to start the gameMSGx is ready to start the game",

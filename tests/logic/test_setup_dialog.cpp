@@ -138,8 +138,7 @@ TEST_F(SetupDialogTest, FailedSavesAreReportedAndCarryNoPlayersCountersToAnother
         {"full list",
          [&] { files.files["/game/PlayerName.dat"] = std::vector<std::string>(ListFiles::kMaxEntries, "someone"); },
          "Kestrin Error 6 in GameSelect.cmdOK", "Bob 0 1"},
-        {"unwritable settings", [&] { store.failWrites = true; }, "Kestrin Error 75 in GameSelect.cmdOK", "Ann 0 0"},
-    };
+        {"unwritable settings", [&] { store.failWrites = true; }, "Kestrin Error 75 in GameSelect.cmdOK", "Ann 0 0"}};
     target.onApply = [&] { ReadStats(store, state.strPlayerName, state.stats); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);

@@ -22,19 +22,19 @@ constexpr const char* kReadies = "RED* Ann is ready to start the game|RED* Bob i
 class TwoPlayers : public ::testing::Test, public TwoCopies {};
 
 TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
-    play({
-        {"bob type 10.0.0.1; bob click cmdConnect", kHandshake, "* Connected to Bob", "* Connected to Ann", kConnected,
-         kConnected},
-        {"ann click cmdStart", "RED* Ann is ready to start the game", "* Connected to Bob", kAnnReady, kWaiting,
-         kConnected},
-        {"bob click cmdStart", "RED* Bob is ready to start the game|STG", kBobReady, kAnnReady, kCounting, kCounting},
-        {"clock 5000", "", kBobReady, kAnnReady,
-         "0 Seconds, Signal ready to play | cmdDisconnect txtChat* cmdSend tmrReady", nullptr},
-        {"clock 1000", "", kBobReady, kAnnReady, kPlaying, kPlaying},
-        {"ann higher 7; ann click cmdBank", "SCU 10", kBobReady, kAnnReady, nullptr, nullptr},
-        {"clock 61000", "", "* Congratulations, you set a new high score",
-         "* Bad Luck! You lost the game by 10 points!", kBetweenGames, kBetweenGames},
-    });
+    play({{"bob type 10.0.0.1; bob click cmdConnect", kHandshake, "* Connected to Bob", "* Connected to Ann",
+           kConnected, kConnected},
+          {"ann click cmdStart", "RED* Ann is ready to start the game", "* Connected to Bob", kAnnReady, kWaiting,
+           kConnected},
+          {"bob click cmdStart", "RED* Bob is ready to start the game|STG", kBobReady, kAnnReady, kCounting, kCounting},
+          {"clock 5000", "", kBobReady, kAnnReady,
+           "0 Seconds, Signal ready to play | cmdDisconnect txtChat* cmdSend tmrReady", nullptr},
+          {"clock 1000", "", kBobReady, kAnnReady, kPlaying, kPlaying},
+          {"ann higher 7; ann click cmdBank", "SCU 10", kBobReady, kAnnReady, nullptr, nullptr}});
+    EXPECT_EQ(ann.board(), "7 | | tick | 10 leading, 0 trailing | 60 black, bar 156.0 blue");
+    EXPECT_EQ(bob.board(), "5 | | | 0 trailing, 10 leading | 60 black, bar 156.0 blue");
+    play({{"clock 61000", "", "* Congratulations, you set a new high score",
+           "* Bad Luck! You lost the game by 10 points!", kBetweenGames, kBetweenGames}});
     EXPECT_EQ(ann.sound.beeps + bob.sound.beeps, 2);  // in this order only the start beeps
     EXPECT_EQ(ann.sound.played, (Texts{"/game/bank.wav", "/game/win.wav"}));
     EXPECT_EQ(bob.sound.played, Texts{"/game/lose.wav"});
@@ -50,8 +50,9 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
 
     const std::string startBoth = "ann click cmdStart; bob click cmdStart; clock 6000; ";
     const std::string draw = "* Its a draw, you are both losers (or winners?)!";
+    play({{(startBoth + "clock 61000").c_str(), kReadies, draw.c_str(), draw.c_str(), kBetweenGames, kBetweenGames}});
+    EXPECT_EQ(ann.board(), "0 | | | 0 black, 0 black | 60 black, bar 156.0 blue");  // every game starts black
     play({
-        {(startBoth + "clock 61000").c_str(), kReadies, draw.c_str(), draw.c_str(), kBetweenGames, kBetweenGames},
         {(startBoth + "ann click cmdStart").c_str(), (std::string(kReadies) + "|STP* Ann has stopped play").c_str(),
          kBobReady, "* Ann has stopped play", kBetweenGames, kBetweenGames},
         {(startBoth + "bob click cmdStart").c_str(), (std::string(kReadies) + "|STP* Bob has stopped play").c_str(),
@@ -70,11 +71,10 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
 
 TEST_F(TwoPlayers, ReadyInTheOtherOrderOrAtOnceAndStopsDuringTheCountdown) {
     connect();
-    play({
-        {"bob click cmdStart", "RED* Bob is ready to start the game", kBobReady, "* Connected to Ann", kConnected,
-         kWaiting},
-        {"ann click cmdStart", "RED* Ann is ready to start the game|STG", kBobReady, kAnnReady, kCounting, kCounting},
-    });
+    play({{"bob click cmdStart", "RED* Bob is ready to start the game", kBobReady, "* Connected to Ann", kConnected,
+           kWaiting},
+          {"ann click cmdStart", "RED* Ann is ready to start the game|STG", kBobReady, kAnnReady, kCounting,
+           kCounting}});
     EXPECT_EQ(ann.sound.beeps, 1);  // as she receives "STG"
     EXPECT_EQ(bob.sound.beeps, 1);  // as he answers with it
 
@@ -307,19 +307,13 @@ protected:
 
 TEST_F(HostilePeer, SplitAndCoalescedReceivesAreReadAsMessages) {
     EXPECT_EQ(bob.controls(), kConnected);
-    const auto colours = [&] {
-        const auto name = [](forms::Rgb c) {
-            return c == forms::kLeaderGreen ? "green" : c == forms::kTrailerRed ? "red" : "black";
-        };
-        return bob.form().lblOpponentScore.caption() + " " + name(bob.form().lblCurrentScore.foreColor()) + "/" +
-               name(bob.form().lblOpponentScore.foreColor());
-    };
+    const std::string idle = " | 60 black, bar 156.0 blue";
     from(mallory, "SCU 10SCU 20");
-    EXPECT_EQ(colours(), "20 red/green");
+    EXPECT_EQ(bob.board(), "0 | | | 0 trailing, 20 leading" + idle);
     from(mallory, "SCU-7");
-    EXPECT_EQ(colours(), "-7 green/red");
+    EXPECT_EQ(bob.board(), "0 | | | 0 leading, -7 trailing" + idle);
     from(mallory, "SCU 0");
-    EXPECT_EQ(colours(), "0 black/black");  // equal scores are black
+    EXPECT_EQ(bob.board(), "0 | | | 0 black, 0 black" + idle);  // equal scores are black
     // Two sends that the copy reads at once come out joined: one chat line.
     mallory.socket().sendData("MSGhel");
     from(mallory, "lo");

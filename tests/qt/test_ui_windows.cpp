@@ -184,8 +184,7 @@ TEST_F(WindowsTest, EveryWindowIsTidyWithEachControlInItsPlaceAtTheReferenceFont
         {&f.cmdHighScores, [&]() -> QWidget* { return windows->statsView(); }, "High Scores & Statistics",
          kStatsPlaces},
         {&f.mnuIP, [&]() -> QWidget* { return windows->ipView(); }, "IP Addresses", kIpPlaces},
-        {&f.mnuHelpAbout, [&]() -> QWidget* { return windows->aboutView(); }, "About Kestrin", kAboutPlaces},
-    };
+        {&f.mnuHelpAbout, [&]() -> QWidget* { return windows->aboutView(); }, "About Kestrin", kAboutPlaces}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
         if (c.opener) c.opener->click();

@@ -7,9 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "platform/failure.h"
 #include "platform/services.h"
@@ -17,21 +15,44 @@
 namespace kestrin::testing {
 
 // The number of the Failure that the action throws, or 0 when it finishes without one.
-std::int32_t failureNumber(const std::function<void()>& action);
+inline std::int32_t failureNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Failure& failure) {
+        return failure.number();
+    }
+    return 0;
+}
+
+inline void failWhen(bool broken, const std::string& path = "") {
+    if (broken) throw Failure(failures::kPathFileAccess, "Path/File access error" + path);
+}
 
 class MemorySettingsStore : public SettingsStore {
 public:
     std::string read(const std::string& application, const std::string& section, const std::string& key,
-                     const std::string& defaultValue) override;
+                     const std::string& defaultValue) override {
+        return get(application, section, key).value_or(defaultValue);
+    }
     void write(const std::string& application, const std::string& section, const std::string& key,
-               const std::string& value) override;
-    void writeAll(const std::string& application, const std::vector<Write>& writes) override;
-
+               const std::string& value) override {
+        writeAll(application, {{section, key, value}});
+    }
+    void writeAll(const std::string& application, const std::vector<Write>& writes) override {
+        failWhen(failWrites);
+        ++saves;
+        for (const Write& one : writes) set(application, one.section, one.key, one.value);
+    }
     // Direct access for arranging and checking; nullopt when absent.
     std::optional<std::string> get(const std::string& application, const std::string& section,
-                                   const std::string& key) const;
+                                   const std::string& key) const {
+        const auto found = values_.find({application, section, key});
+        return found == values_.end() ? std::nullopt : std::optional(found->second);
+    }
     void set(const std::string& application, const std::string& section, const std::string& key,
-             const std::string& value);
+             const std::string& value) {
+        values_[{application, section, key}] = value;
+    }
     std::size_t size() const { return values_.size(); }
 
     bool failWrites = false;  // every write throws, as an unwritable folder does
@@ -53,7 +74,15 @@ public:
         MessageIcon icon;
     };
     MessageResult show(const std::string& text, const std::string& title, MessageButtons buttons,
-                       MessageIcon icon) override;
+                       MessageIcon icon) override {
+        shown.push_back({text, title, buttons, icon});
+        if (duringShow) duringShow();
+        const MessageResult fallback = buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+        if (answers.empty()) return fallback;
+        const MessageResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::vector<Shown> shown;
     std::deque<MessageResult> answers;
@@ -64,9 +93,18 @@ public:
 class MemoryFiles : public TextFiles {
 public:
     bool exists(const std::string& path) override { return files.count(path) != 0; }
-    std::vector<std::string> readLines(const std::string& path) override;
-    void createEmpty(const std::string& path) override;
-    void appendLine(const std::string& path, const std::string& text) override;
+    std::vector<std::string> readLines(const std::string& path) override {
+        if (!exists(path)) throw Failure(failures::kFileNotFound, "File not found: " + path);
+        return files[path];
+    }
+    void createEmpty(const std::string& path) override {
+        failWhen(failWrites, ": " + path);
+        files.try_emplace(path);
+    }
+    void appendLine(const std::string& path, const std::string& text) override {
+        failWhen(failWrites, ": " + path);
+        files[path].push_back(text);
+    }
 
     std::map<std::string, std::vector<std::string>> files;
     bool failWrites = false;  // creating or appending throws, as a read-only folder does
@@ -107,7 +145,11 @@ public:
 // turns into d. An empty script draws 5.
 class ScriptedRandom : public RandomSource {
 public:
-    float next() override;
+    float next() override {
+        const int digit = digits_.empty() ? 5 : digits_.front();
+        if (!digits_.empty()) digits_.pop_front();
+        return (static_cast<float>(digit) - 0.5f) / 9.0f;  // the middle of digit d's range
+    }
     void queueDigits(std::initializer_list<int> digits) { digits_.insert(digits_.end(), digits); }
 
 private:

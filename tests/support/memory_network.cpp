@@ -1,22 +1,20 @@
 #include "tests/support/memory_network.h"
 
-#include "platform/failure.h"
-
 #include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
 #include <utility>
 
+#include "platform/failure.h"
+
 namespace kestrin::testing {
 
 namespace {
 
 using namespace failures;
-constexpr int kFirstEphemeralPort = 49152;
 
 class MemorySocket;
-
 enum class EventKind { ConnectionRequest, Connected, DataArrival, PeerClosed, Error };
 
 struct Event {
@@ -35,9 +33,7 @@ struct MemoryNetwork::Core {
         int client;
         std::uint64_t clientGeneration;
         int listener;
-        std::uint64_t listenerGeneration;
     };
-
     std::map<int, MemorySocket*> sockets;
     std::map<std::pair<std::string, int>, int> listeners;  // (host, port) -> socket
     std::set<std::pair<std::string, int>> protectedPorts;
@@ -47,21 +43,11 @@ struct MemoryNetwork::Core {
     std::vector<Sent> sent;
     int nextSocket = 1;
     std::int64_t nextRequest = 1;
-    int nextPort = kFirstEphemeralPort;
+    int nextPort = 49152;  // where the free ports begin
 
-    int freePort(const std::string& host) {
-        for (;;) {
-            const int port = nextPort++;
-            if (nextPort > 65535) nextPort = kFirstEphemeralPort;
-            if (!listeners.count({host, port}) && !protectedPorts.count({host, port})) return port;
-        }
-    }
     MemorySocket* find(int id) const {
         const auto found = sockets.find(id);
         return found == sockets.end() ? nullptr : found->second;
-    }
-    void refuse(int client, std::uint64_t generation) {
-        queue.push_back({client, generation, EventKind::Error, 0, kConnectionRefused, "Connection refused"});
     }
 };
 
@@ -88,31 +74,23 @@ public:
     void connect() override {
         if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
         if (remoteHost_.empty()) throw Failure(kHostNotFound, "Host not found: no host name was given");
-        if (remotePort_ < 1 || remotePort_ > 65535)
-            throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
-
         state_ = SocketState::Connecting;
         const std::string address = resolve(remoteHost_);
-        if (address.empty()) {
-            core_->queue.push_back({id_, generation_, EventKind::Error, 0, kHostNotFound, "Host not found"});
-            return;
-        }
         const auto listener = core_->listeners.find({address, remotePort_});
-        if (listener == core_->listeners.end()) {
-            core_->refuse(id_, generation_);
-            return;
+        if (address.empty()) {
+            queue(id_, EventKind::Error, 0, kHostNotFound, "Host not found");
+        } else if (listener == core_->listeners.end()) {
+            queue(id_, EventKind::Error, 0, kConnectionRefused, "Connection refused");
+        } else {
+            const std::int64_t request = core_->nextRequest++;
+            core_->requests[request] = {id_, generation_, listener->second};
+            queue(listener->second, EventKind::ConnectionRequest, request);
         }
-        MemorySocket* server = core_->find(listener->second);
-        const std::int64_t request = core_->nextRequest++;
-        core_->requests[request] = {id_, generation_, server->id_, server->generation_};
-        core_->queue.push_back({server->id_, server->generation_, EventKind::ConnectionRequest, request, 0, {}});
     }
 
     void listen() override {
         if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
-        if (localPort_ < 0 || localPort_ > 65535)
-            throw Failure(kInvalidArgument, "Invalid argument: local port " + std::to_string(localPort_));
-        const int port = localPort_ == 0 ? core_->freePort(host_) : localPort_;
+        const int port = localPort_ == 0 ? core_->nextPort++ : localPort_;
         if (core_->protectedPorts.count({host_, port})) throw Failure(kPortProtected, "The address is protected");
         if (core_->listeners.count({host_, port})) throw Failure(kNotListening, "The bound address is already in use");
         core_->listeners[{host_, port}] = id_;
@@ -121,65 +99,56 @@ public:
     }
 
     void accept(std::int64_t requestId) override {
-        const auto found = core_->requests.find(requestId);
-        if (found == core_->requests.end())
-            throw Failure(kInvalidArgument,
-                          "Invalid argument: connection request " + std::to_string(requestId) + " is not pending");
-        const auto request = found->second;
-        core_->requests.erase(found);
-        int port = localPort_;
-        if (const MemorySocket* server = core_->find(request.listener)) port = server->localPort_;
-        if (state_ != SocketState::Closed) close();
-
+        const auto request = core_->requests.at(requestId);
+        core_->requests.erase(requestId);
+        const int port = core_->find(request.listener)->localPort_;
+        close();
         state_ = SocketState::Connected;
         localPort_ = port;
         MemorySocket* client = core_->find(request.client);
         if (!client || client->generation_ != request.clientGeneration || client->state_ != SocketState::Connecting) {
-            // The caller gave up before the request was taken: the connection closes at once.
-            core_->queue.push_back({id_, generation_, EventKind::PeerClosed, 0, 0, {}});
+            queue(id_, EventKind::PeerClosed);  // the caller gave up before the request was taken
             return;
         }
         client->state_ = SocketState::Connected;
-        client->localPort_ = core_->freePort(client->host_);
-        client->peer_ = id_;
-        client->peerGeneration_ = generation_;
+        client->localPort_ = core_->nextPort++;
+        client->peer_ = {id_, generation_};
         client->remoteIp_ = host_;
-        peer_ = client->id_;
-        peerGeneration_ = client->generation_;
+        peer_ = {client->id_, client->generation_};
         remoteIp_ = client->host_;
-        core_->queue.push_back({client->id_, client->generation_, EventKind::Connected, 0, 0, {}});
+        queue(client->id_, EventKind::Connected);
     }
 
     void sendData(const std::string& text) override {
         if (state_ != SocketState::Connected)
             throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
         core_->sent.push_back({host_, remoteIp_, text});
-        MemorySocket* peer = connectedPeer();
-        if (!peer) return;  // the peer is gone; its close is on the way
-        peer->input_ += text;
-        core_->queue.push_back({peer->id_, peer->generation_, EventKind::DataArrival, 0, 0, {}});
+        if (MemorySocket* peer = connectedPeer()) {
+            peer->input_ += text;
+            queue(peer->id_, EventKind::DataArrival);
+        }
     }
 
     std::string getData() override { return std::exchange(input_, std::string()); }
 
     void close() override {
-        if (MemorySocket* peer = connectedPeer())
-            core_->queue.push_back({peer->id_, peer->generation_, EventKind::PeerClosed, 0, 0, {}});
+        if (MemorySocket* peer = connectedPeer()) queue(peer->id_, EventKind::PeerClosed);
         if (state_ == SocketState::Listening) {
             core_->listeners.erase({host_, localPort_});
             // Requests not yet taken go with the listener; their callers are refused.
             for (auto it = core_->requests.begin(); it != core_->requests.end();) {
-                if (it->second.listener == id_) {
-                    core_->refuse(it->second.client, it->second.clientGeneration);
-                    it = core_->requests.erase(it);
-                } else {
+                if (it->second.listener != id_) {
                     ++it;
+                    continue;
                 }
+                core_->queue.push_back({it->second.client, it->second.clientGeneration, EventKind::Error, 0,
+                                        kConnectionRefused, "Connection refused"});
+                it = core_->requests.erase(it);
             }
         }
         ++generation_;
         state_ = SocketState::Closed;
-        peer_ = 0;
+        peer_ = {};
         input_.clear();
         remoteIp_.clear();
     }
@@ -191,9 +160,7 @@ public:
             if (state_ != SocketState::Listening || !core_->requests.count(event.requestId)) return false;
             return call(onConnectionRequest, event.requestId);
         case EventKind::Connected: return call(onConnected);
-        case EventKind::DataArrival:
-            if (input_.empty()) return false;
-            return call(onDataArrival);
+        case EventKind::DataArrival: return !input_.empty() && call(onDataArrival);
         case EventKind::PeerClosed:
             if (state_ != SocketState::Connected && state_ != SocketState::Error) return false;
             state_ = SocketState::Closing;
@@ -206,28 +173,26 @@ public:
     std::uint64_t generation() const { return generation_; }
 
 private:
+    void queue(int socket, EventKind kind, std::int64_t request = 0, int number = 0, std::string description = {}) {
+        const MemorySocket* target = core_->find(socket);
+        core_->queue.push_back({socket, target->generation_, kind, request, number, std::move(description)});
+    }
     template <typename Handler, typename... Args>
     static bool call(const Handler& handler, Args&&... args) {
-        if (!handler) return true;
         const auto copy = handler;  // the handler may replace itself or delete the socket
-        copy(std::forward<Args>(args)...);
+        if (copy) copy(std::forward<Args>(args)...);
         return true;
     }
-
     std::string resolve(const std::string& host) const {
         if (host == "localhost" || host == "127.0.0.1") return host_;
-        if (core_->hosts.count(host)) return host;
         // A dotted address of a machine not on this network: nothing listens there.
-        const bool dotted = !host.empty() && std::all_of(host.begin(), host.end(),
-                                                         [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-        return dotted ? host : std::string();
+        const bool dotted =
+            std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+        return core_->hosts.count(host) || dotted ? host : std::string();
     }
-
     MemorySocket* connectedPeer() const {
-        if (peer_ == 0) return nullptr;
-        MemorySocket* peer = core_->find(peer_);
-        if (!peer || peer->generation_ != peerGeneration_) return nullptr;
-        return peer;
+        MemorySocket* peer = core_->find(peer_.first);
+        return peer && peer->generation_ == peer_.second ? peer : nullptr;
     }
 
     std::shared_ptr<MemoryNetwork::Core> core_;
@@ -239,8 +204,7 @@ private:
     int remotePort_ = 0;
     int localPort_ = 0;
     std::string remoteIp_;
-    int peer_ = 0;
-    std::uint64_t peerGeneration_ = 0;
+    std::pair<int, std::uint64_t> peer_;  // the connected socket and its connection; socket 0: none
     std::string input_;
 };
 
@@ -277,8 +241,7 @@ std::size_t MemoryNetwork::deliver() {
         const Event event = std::move(core->queue.front());
         core->queue.pop_front();
         MemorySocket* socket = core->find(event.socket);
-        if (!socket || socket->generation() != event.generation) continue;
-        if (socket->handle(event)) ++delivered;
+        if (socket && socket->generation() == event.generation && socket->handle(event)) ++delivered;
     }
     return delivered;
 }
@@ -287,7 +250,6 @@ std::size_t MemoryNetwork::pendingEvents() const { return core_->queue.size(); }
 
 std::vector<std::string> MemoryNetwork::sentLog() const {
     std::vector<std::string> texts;
-    texts.reserve(core_->sent.size());
     for (const Sent& sent : core_->sent) texts.push_back(sent.text);
     return texts;
 }

@@ -1,16 +1,10 @@
-// Whole copies of the game on test doubles.
-//
-// Doubles: every platform double a copy needs (settings in memory, scripted message boxes
-// and digits, files in memory, a socket factory of the in-memory network) and the services
-// built on them. Rig adds the main window's logic with a virtual clock driving its four
-// timers. TwoCopies is two rigs on one network and one clock, with a player of scenarios;
+// Whole copies of the game on test doubles. Doubles holds every double a copy needs and the
+// services made of them; Rig adds the main window's logic, its four timers on a virtual
+// clock; TwoCopies is two rigs on one network and one clock, with a player of scenarios;
 // RawPeer is a program of someone else's that speaks the wire format by hand.
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "tests/support/doubles.h"
 #include "tests/support/memory_network.h"
@@ -65,11 +59,15 @@ struct Rig : Doubles {
 
     // Applies a player and a game type as the set-up dialog does.
     void choose(const std::string& player, std::int32_t gameType);
-    // Does what the player says: "click cmdStart" (any button or menu item by its name),
-    // "type 10.0.0.1" (into the host box, as the player types), "enter" (Enter in the host
-    // box), "say hello" (a chat line sent with Enter), "higher 7" or "lower 3" (a guess that
-    // draws that digit).
+    // Does what the player says, one thing after the other: "click cmdStart" (any button or
+    // menu item by its name), "start 5" (the start button, drawing that digit), "higher 7",
+    // "lower 3" (a guess that draws that digit), "key 33" (a key released), "type 10.0.0.1"
+    // (into the host box, as the player types), "enter" (Enter in the host box), "say hello"
+    // (a chat line sent with Enter), "clock 1000" (time passes): "start 5; higher 7; clock 3000".
     void act(const std::string& what);
+    // What the game shows: the digit, the lit levels (the dark red one marked "*"), the tick
+    // or the cross, both scores with their colours, the clock and its bar (width, colour).
+    std::string board();
     // The start button's caption and tooltip, then every control and timer that is enabled,
     // the one with the focus marked "*": "&Stop, Stop the game | cmdStart cmdGuess(0)* …".
     std::string controls();
@@ -88,8 +86,6 @@ inline constexpr const char* kBetweenGames = "&Ready, Signal ready to play | cmd
 inline constexpr const char* kListening =
     "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo cmdConnect";
 
-// A program of someone else's on the network that speaks the wire format by hand: it
-// listens or connects, sends exact texts and records every receive.
 struct RawPeer {
     RawPeer(MemoryNetwork& network, const std::string& address);
     void listen(int port);
@@ -97,32 +93,22 @@ struct RawPeer {
     Socket& socket() { return accepted ? *accepted : *outgoing; }
 
     std::unique_ptr<SocketFactory> factory;
-    std::unique_ptr<Socket> outgoing;
-    std::unique_ptr<Socket> listener;
-    std::unique_ptr<Socket> accepted;
-    std::vector<std::string> received;
+    std::unique_ptr<Socket> outgoing, listener, accepted;
+    std::vector<std::string> received;  // every receive, as it came
     bool closedByPeer = false;
 };
 
-// Two whole copies on one in-memory network and one clock: Ann's copy on 10.0.0.1 and Bob's
-// on 10.0.0.2, both in multi player mode and listening.
+// Ann's copy on 10.0.0.1 and Bob's on 10.0.0.2, both in multi player mode and listening.
 struct TwoCopies {
     TwoCopies();
     // Delivers network events until none are left (bounded).
     void settle();
-    void press(forms::Button& button) {
-        button.click();
-        settle();
-    }
     // Text from a program that speaks the wire format by hand, delivered.
     void from(RawPeer& peer, const std::string& text) {
         peer.socket().sendData(text);
         settle();
     }
-    // Bob connects to Ann and both reach the connected state (Ann answers the question Yes).
-    void connect();
-    // Both press Ready, Ann first, and the countdown runs out: both games run.
-    void startGame();
+    void connect() { act("bob type 10.0.0.1; bob click cmdConnect"); }
     // Does what the players say, one after the other, the network settling after each:
     // "ann click cmdStart; bob say hi; clock 5000" (see Rig::act).
     void act(const std::string& what);
