@@ -246,7 +246,7 @@ void Game::stopPlay() {
 }
 
 void Game::signalReady() {
-    form_.cmdSetup.setEnabled(false);
+    // The Setup button is off already: a player can be ready only while connected.
     form_.mnuGGameSelect.setEnabled(false);
     link_->playerReady();
     blnReady = true;
@@ -256,18 +256,16 @@ void Game::signalReady() {
 }
 
 void Game::tmrGame_Timer() {
-    bool ending = false;
     const bool finished = services_.errors.guard("Main.tmrGame", [&] {
         if (intTimeLeft > 0) {
             gameTick();
         } else {
-            ending = true;
             endGame();
         }
     });
     // An end of game that failed part-way (a hand-edited score table, a counter at its
     // limit) has been reported; the game still stops rather than hang at 0 seconds.
-    if (!finished && ending && phase_ == Phase::Stop) {
+    if (!finished && phase_ == Phase::Stop) {
         blnReady = false;
         StopGame();
     }

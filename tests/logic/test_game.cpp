@@ -93,14 +93,15 @@ TEST_F(GameTest, TheBankWindowClosesAfterThreeSecondsAndEveryRightGuessOpensItAg
 }
 
 TEST_F(GameTest, StopEndsWithoutResultOrSaveAndANewGameStartsFromNothing) {
-    play({{"start 5; higher 6; click cmdBank; lower 7; clock 3000; click cmdStart",
-           "0 | | | 10 black, N/A black | 60 black, bar 156.0 blue", kIdle}});  // the label keeps the last score
+    play({{"start 5; higher 6; click cmdBank; lower 7; click cmdStart",
+           "0 | | | 10 black, N/A black | 60 black, bar 156.0 blue", kIdle},  // the label keeps the last score
+          {"clock 120000", "0 | | | 10 black, N/A black | 60 black, bar 156.0 blue", kIdle}});
     EXPECT_EQ(rig.game().intPlayerScore, 0);
-    rig.act("clock 120000");
     EXPECT_TRUE(rig.messageBox.shown.empty());
     EXPECT_EQ(statistics(), "<none>");  // nothing saved
     rig.form().lblCurrentScore.setForeColor(forms::kTrailerRed);
-    play({{"start 3", "3 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kPlaying}});
+    play({{"start 3", "3 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kPlaying},
+          {"higher 4; click cmdStart", "0 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kIdle}});
 }
 
 TEST_F(GameTest, KeysActOnlyWhileTheirControlsWould) {

@@ -50,7 +50,9 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
 
     const std::string startBoth = "ann click cmdStart; bob click cmdStart; clock 6000; ";
     const std::string draw = "* Its a draw, you are both losers (or winners?)!";
+    ann.store.set("Kestrin", "Scores\\", "10score", "lots");  // Ann's end fails; she still stops, telling nobody
     play({{(startBoth + "clock 61000").c_str(), kReadies, draw.c_str(), draw.c_str(), kBetweenGames, kBetweenGames}});
+    EXPECT_EQ(ann.errorTitles(), std::vector<std::string>{"Kestrin Error 13 in Main.tmrGame"});
     EXPECT_EQ(ann.board(), "0 | | | 0 black, 0 black | 60 black, bar 156.0 blue");  // every game starts black
     play({
         {(startBoth + "ann click cmdStart").c_str(), (std::string(kReadies) + "|STP* Ann has stopped play").c_str(),

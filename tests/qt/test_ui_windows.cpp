@@ -94,46 +94,38 @@ struct Place {
     const char* name;
     int left, top, width, height;
 };
+// clang-format off
 const std::vector<Place> kMainPlaces = {
-    {"fraCurrent", 105, 105, 840, 3375},      {"picContainer(1)", 45, 195, 750, 3135},
-    {"lblCurrent(0)", -15, 2805, 765, 315},   {"lblCurrent(1)", -15, 2415, 765, 315},
-    {"lblCurrent(2)", -15, 2010, 765, 315},   {"lblCurrent(3)", -15, 1620, 765, 315},
-    {"lblCurrent(4)", -15, 1230, 765, 315},   {"lblCurrent(5)", -15, 840, 765, 315},
-    {"lblCurrent(6)", -15, 435, 765, 315},    {"lblCurrent(7)", -15, 45, 765, 315},
-    {"fraGame", 1020, 105, 2955, 1005},       {"picContainer(2)", 45, 195, 2865, 765},
-    {"cmdStart", 75, 60, 1125, 315},          {"cmdSetup", 1305, 60, 1125, 315},
-    {"shpOutline", 75, 435, 2355, 225},       {"shpTimeLeft", 90, 450, 2340, 225},
-    {"lblTimeLeft", 2490, 435, 300, 270},     {"fraPlay", 1020, 1170, 2955, 1140},
-    {"picContainer(4)", 45, 195, 2865, 900},  {"cmdGuess(0)", 75, 75, 1125, 315},
-    {"cmdGuess(1)", 75, 495, 1125, 315},      {"lblRandom", 1290, 105, 285, 345},
-    {"imgCorrect", 1335, 555, 330, 330},      {"imgWrong", 1335, 555, 330, 330},
-    {"cmdBank", 1665, 75, 1125, 735},         {"Frame1", 1020, 2355, 2955, 1125},
-    {"picContainer(3)", 45, 195, 2865, 885},  {"lblLabel(1)", 75, 135, 825, 195},
-    {"cmbConnectTo", 975, 75, 1845, 315},     {"cmdConnect", 75, 495, 1125, 315},
-    {"cmdDisconnect", 1275, 495, 1125, 315},  {"fraScores", 4050, 105, 1395, 3375},
-    {"picContainer(5)", 45, 195, 1305, 3135}, {"lblCaption(1)", 75, 75, 900, 195},
-    {"lblCurrentScore", 75, 285, 1230, 300},  {"lblCaption(3)", 75, 615, 1170, 195},
-    {"lblOpponentScore", 75, 855, 1230, 300}, {"Line1", 75, 1245, 1155, 15},
-    {"lblCaption(2)", 75, 1395, 1050, 195},   {"lblHighScore", 75, 1605, 1230, 300},
-    {"lblCaption(4)", 75, 1935, 1080, 195},   {"lblHighScore2", 75, 2145, 1230, 300},
-    {"cmdHighScores", 75, 2505, 1155, 525},   {"fraChat", 105, 3540, 5340, 1875},
-    {"picContainer(0)", 45, 195, 5250, 1635}, {"txtOutput", 90, 75, 5055, 1095},
-    {"txtChat", 90, 1245, 3885, 315},         {"cmdSend", 4050, 1245, 1095, 315}};
+    {"fraCurrent", 105, 105, 840, 3375}, {"picContainer(1)", 45, 195, 750, 3135}, {"lblCurrent(0)", -15, 2805, 765, 315},
+    {"lblCurrent(1)", -15, 2415, 765, 315}, {"lblCurrent(2)", -15, 2010, 765, 315}, {"lblCurrent(3)", -15, 1620, 765, 315},
+    {"lblCurrent(4)", -15, 1230, 765, 315}, {"lblCurrent(5)", -15, 840, 765, 315}, {"lblCurrent(6)", -15, 435, 765, 315},
+    {"lblCurrent(7)", -15, 45, 765, 315}, {"fraGame", 1020, 105, 2955, 1005}, {"picContainer(2)", 45, 195, 2865, 765},
+    {"cmdStart", 75, 60, 1125, 315}, {"cmdSetup", 1305, 60, 1125, 315}, {"shpOutline", 75, 435, 2355, 225},
+    {"shpTimeLeft", 90, 450, 2340, 225}, {"lblTimeLeft", 2490, 435, 300, 270}, {"fraPlay", 1020, 1170, 2955, 1140},
+    {"picContainer(4)", 45, 195, 2865, 900}, {"cmdGuess(0)", 75, 75, 1125, 315}, {"cmdGuess(1)", 75, 495, 1125, 315},
+    {"lblRandom", 1290, 105, 285, 345}, {"imgCorrect", 1335, 555, 330, 330}, {"imgWrong", 1335, 555, 330, 330},
+    {"cmdBank", 1665, 75, 1125, 735}, {"Frame1", 1020, 2355, 2955, 1125}, {"picContainer(3)", 45, 195, 2865, 885},
+    {"lblLabel(1)", 75, 135, 825, 195}, {"cmbConnectTo", 975, 75, 1845, 315}, {"cmdConnect", 75, 495, 1125, 315},
+    {"cmdDisconnect", 1275, 495, 1125, 315}, {"fraScores", 4050, 105, 1395, 3375}, {"picContainer(5)", 45, 195, 1305, 3135},
+    {"lblCaption(1)", 75, 75, 900, 195}, {"lblCurrentScore", 75, 285, 1230, 300}, {"lblCaption(3)", 75, 615, 1170, 195},
+    {"lblOpponentScore", 75, 855, 1230, 300}, {"Line1", 75, 1245, 1155, 15}, {"lblCaption(2)", 75, 1395, 1050, 195},
+    {"lblHighScore", 75, 1605, 1230, 300}, {"lblCaption(4)", 75, 1935, 1080, 195}, {"lblHighScore2", 75, 2145, 1230, 300},
+    {"cmdHighScores", 75, 2505, 1155, 525}, {"fraChat", 105, 3540, 5340, 1875}, {"picContainer(0)", 45, 195, 5250, 1635},
+    {"txtOutput", 90, 75, 5055, 1095}, {"txtChat", 90, 1245, 3885, 315}, {"cmdSend", 4050, 1245, 1095, 315}};
 const std::vector<Place> kSetupPlaces = {
-    {"lblCaption(0)", 60, 150, 1050, 195},   {"lblCaption(1)", 60, 570, 1050, 195},
-    {"cmbPlayerName", 1200, 120, 2505, 315}, {"cmbGameSelect", 1200, 510, 2505, 315},
-    {"chkGameSelect", 120, 930, 2655, 255},  {"cmdOK", 1350, 1320, 1125, 375}};
-const std::vector<Place> kStatsPlaces = {{"lstPage", 120, 120, 1365, 3765},        {"fraFrame", 1590, 30, 4275, 3855},
-                                         {"picContainer(0)", 45, 135, 4185, 3675}, {"txtStats", 90, 75, 4005, 3540},
-                                         {"cmdRefresh", 3510, 3990, 1125, 345},    {"cmdClose", 4710, 3990, 1125, 345}};
+    {"lblCaption(0)", 60, 150, 1050, 195}, {"lblCaption(1)", 60, 570, 1050, 195}, {"cmbPlayerName", 1200, 120, 2505, 315},
+    {"cmbGameSelect", 1200, 510, 2505, 315}, {"chkGameSelect", 120, 930, 2655, 255}, {"cmdOK", 1350, 1320, 1125, 375}};
+const std::vector<Place> kStatsPlaces = {
+    {"lstPage", 120, 120, 1365, 3765}, {"fraFrame", 1590, 30, 4275, 3855}, {"picContainer(0)", 45, 135, 4185, 3675},
+    {"txtStats", 90, 75, 4005, 3540}, {"cmdRefresh", 3510, 3990, 1125, 345}, {"cmdClose", 4710, 3990, 1125, 345}};
 const std::vector<Place> kIpPlaces = {
     {"Label1", 120, 120, 1680, 195}, {"txtIP", 90, 390, 3105, 1155}, {"cmdOK", 1088, 1650, 1185, 345}};
 const std::vector<Place> kAboutPlaces = {
-    {"Picture1", 180, 120, 480, 480},           {"lblProductName", 840, 120, 1125, 195},
-    {"lblVersion", 840, 360, 1830, 195},        {"Label2", 840, 600, 1815, 195},
-    {"lblLabel(1)", 405, 1920, 720, 195},       {"lblLabel(0)", 405, 2190, 720, 195},
+    {"Picture1", 180, 120, 480, 480}, {"lblProductName", 840, 120, 1125, 195}, {"lblVersion", 840, 360, 1830, 195},
+    {"Label2", 840, 600, 1815, 195}, {"lblLabel(1)", 405, 1920, 720, 195}, {"lblLabel(0)", 405, 2190, 720, 195},
     {"lblHyperlink(0)", 1185, 1920, 1590, 195}, {"lblHyperlink(1)", 1185, 2190, 1770, 195},
-    {"cmdDonate", 180, 2580, 1275, 375},        {"cmdOK", 2040, 2580, 1275, 375}};
+    {"cmdDonate", 180, 2580, 1275, 375}, {"cmdOK", 2040, 2580, 1275, 375}};
+// clang-format on
 
 class WindowsTest : public ::testing::Test, public Doubles {
 protected:
