@@ -28,7 +28,6 @@ TEST(ApplyChoices, EachGameTypeShapesTheWindowAndTheLinkAndShowsBothBestScores) 
     EXPECT_EQ(StatsRecord(rig.state.stats), "120|3|8|7|5|4|1|2|300|1|4|500");
     EXPECT_EQ(rig.state.objHighScore.NumPlaces(), 10);
     EXPECT_FALSE(rig.listening());
-
     rig.choose("Bob", kMultiPlayer);
     EXPECT_EQ(form.caption(), "Kestrin - Playing as Bob");
     EXPECT_EQ(form.heightTwips(), 6300);
@@ -38,7 +37,6 @@ TEST(ApplyChoices, EachGameTypeShapesTheWindowAndTheLinkAndShowsBothBestScores) 
     EXPECT_EQ(rig.controls(), kListening);
     EXPECT_EQ(rig.state.stats, PlayerStats{});  // Bob has no record: nothing of Ann's stays
     EXPECT_TRUE(rig.listening());
-
     form.cmbConnectTo.type("");  // the player's edits enable Connect exactly when there is a host
     EXPECT_FALSE(form.cmdConnect.enabled());
     form.cmbConnectTo.type("x");
@@ -46,7 +44,6 @@ TEST(ApplyChoices, EachGameTypeShapesTheWindowAndTheLinkAndShowsBothBestScores) 
     EXPECT_EQ(form.cmbConnectTo.text(), "x");
     EXPECT_EQ(form.txtOutput.text(), "* Waiting for connection to another player");
     EXPECT_TRUE(rig.listening());
-
     rig.choose("Bob", kSinglePlayer);  // back to single player: nothing listens, the host box empties
     EXPECT_FALSE(rig.listening());
     EXPECT_EQ(form.cmbConnectTo.text(), "");
@@ -59,7 +56,6 @@ TEST(ApplyChoices, AProtectedPortFallsBackQuietlyAndAPortThatCannotBeTakenIsRepo
     EXPECT_TRUE(rig.messageBox.shown.empty());
     EXPECT_EQ(rig.lastLine(), "* Port 600 is not open to this program; listening on port 10600");
     EXPECT_EQ(rig.connection().WinsockServer(0).localPort(), 10600);
-
     // No port open to it (the fallback port closed too, or none given): reported once, and
     // the rest still applies.
     for (const int fallback : {10600, 0}) {
@@ -85,7 +81,6 @@ TEST(ApplyChoices, StatisticsRecordsThatDoNotFitAreReported) {
     rig.choose("Ann", kSinglePlayer);
     EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 6 in Main.NewGameSelect"});
     EXPECT_EQ(StatsRecord(rig.state.stats), "5|0|0|0|0|0|0|0|0|0|0|0");  // loaded up to the failing field
-
     rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "1|2|3");
     rig.choose("Ann", kSinglePlayer);
     EXPECT_EQ(rig.errorTitles().back(), "Kestrin Error 9 in Main.NewGameSelect");
@@ -99,12 +94,10 @@ TEST(ApplyChoices, RecentHostsLoadWithTheWindowAndTheWindowUnloadsEverything) {
     rig.files.files["/game/ConnectTo.dat"] = {"10.0.0.2", "", "10.0.0.2"};
     rig.main->Load();
     EXPECT_EQ(rig.form().cmbConnectTo.items(), (std::vector<std::string>{"10.0.0.2", "", "10.0.0.2"}));
-
     rig.files.failWrites = true;
     rig.files.files.clear();
     rig.main->Load();
     EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 75 in Main.Load"});
-
     rig.choose("Ann", kMultiPlayer);
     for (forms::Timer* timer : rig.form().timers()) timer->setEnabled(true);
     rig.main->Unload();  // the timers go with the window, and every socket closes for good

@@ -35,7 +35,6 @@ protected:
     std::string score(int place) {
         return rig.store.get("KestrinSolo", "Scores\\", std::to_string(place) + "score").value_or("-");
     }
-
     Rig rig;
 };
 
@@ -53,7 +52,6 @@ TEST_F(GameTest, TheClockRunsSixtySecondsAndTheGameEndsOnTheNextTick) {
     EXPECT_EQ(rig.messageBox.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(statistics(), "0|0|0|0|0|0|0|0|0|0|1|0");
     EXPECT_EQ(rig.sound.played, std::vector<std::string>{"/game/lose.wav"});
-
     rig.act("start 5");  // a time bar narrower than a second's step stops at nothing, never below
     rig.form().shpTimeLeft.setWidth(1.0);
     play({{"clock 1000", "5 | | | 0 black, N/A black | 59 black, bar 0.0 blue", kPlaying}});
@@ -73,7 +71,6 @@ TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
     EXPECT_EQ(rig.network.sentLog(), std::vector<std::string>{});  // single player: no score on the wire
     // points, banks, right, high, low, wrong
     EXPECT_EQ(StatsRecord(rig.state.stats), "50|1|5|3|4|2|0|0|0|0|0|0");
-
     // Eight right guesses light all levels; a ninth changes nothing; a bank adds 1000.
     rig.act("higher 9; higher 9; higher 9; higher 9; higher 9; higher 9; higher 9; higher 9; higher 9");
     EXPECT_EQ(rig.board(),
@@ -122,7 +119,6 @@ TEST_F(GameTest, ANewHighScoreIsStoredAndAnnouncedAndOneEqualToTheLastPlaceIsNot
     EXPECT_EQ(rig.form().lblHighScore.caption(), "20");
     EXPECT_EQ(rig.sound.played.back(), "/game/win.wav");
     EXPECT_EQ(statistics(), "20|1|2|2|0|0|0|0|0|0|1|20");
-
     for (int place = 1; place <= 10; ++place)
         rig.store.set("KestrinSolo", "Scores\\", std::to_string(place) + "score", "10");
     rig.act("start 5; higher 6; click cmdBank; clock 61000");
@@ -157,7 +153,6 @@ TEST_F(GameTest, FailuresAreReportedAndTheGameGoesOn) {
     EXPECT_EQ(rig.controls(), kPlaying);
     EXPECT_EQ(rig.state.stats.BanksMade * 10000 + rig.state.stats.PointsBanked, 11000);
     EXPECT_EQ(rig.files.files["/game/ErrorLog.txt"].back(), "05/12/2026 17:50:45 Error 6 in Main.cmdBank - Overflow");
-
     // A hand-edited table, or a counter at its limit: the end is reported and the game
     // still stops, once.
     rig.store.set("KestrinSolo", "Scores\\", "10score", "lots");

@@ -77,7 +77,6 @@ protected:
             shown += table.Name(i) + ":" + std::to_string(table.Score(i)) + " ";
         return shown;
     }
-
     MemorySettingsStore store;
     HighScore table{store};
 };
@@ -133,7 +132,6 @@ TEST_F(HighScoreTest, TablesAreListedAndSavedWholeAndHandEditedScoresFailWhereTh
     EXPECT_EQ(places(), "");
     store.failWrites = true;  // a failed save reaches the caller
     EXPECT_EQ(failureNumber([&] { table.WriteScores(); }), failures::kPathFileAccess);
-
     store.failWrites = false;
     table.setTableName("KestrinSolo");
     storeScores("100 1e2x 80");
@@ -145,7 +143,6 @@ TEST_F(HighScoreTest, TablesAreListedAndSavedWholeAndHandEditedScoresFailWhereTh
     EXPECT_EQ(table.Score(1) * 10 + table.Score(2), 24);
     EXPECT_EQ(failureNumber([&] { table.Score(3); }), failures::kOverflow);
     EXPECT_EQ(failureNumber([&] { table.Score(4); }), failures::kTypeMismatch);
-
     HighScore unset(store);
     for (const std::function<void()>& action : std::initializer_list<std::function<void()>>{
              [&] { unset.BestScore(); }, [&] { unset.InsertScores(10, "Ann"); }, [&] { table.Name(0); },
@@ -187,7 +184,6 @@ TEST(PlayerStats, RecordsRoundTripPerPlayerAndABadRecordLoadsUpToItsFailingField
     EXPECT_EQ(nobody->section + "/" + nobody->key + "=" + nobody->value,
               "Profiles\\Nobody/Statistics=0|0|0|0|0|0|0|0|0|0|0|0");
     EXPECT_EQ(failureNumber([] { PlayerStats{}.at(13); }), failures::kSubscriptOutOfRange);
-
     const std::pair<const char*, const char*> cases[] = {
         {"", "0 0|0|0|0|0|0|0|0|0|0|0|0"},
         {" 1 |2.5|3.5|-0.5|1e3|+6|\t7|1e-400|0|0|0|12|extra", "0 1|2|4|0|1000|6|7|0|0|0|0|12"},
@@ -264,7 +260,6 @@ Guessing
     const StatsPageText zeros = MakeStatsPage(PlayerStats{}, "Bob");
     EXPECT_TRUE(lf(zeros.games).starts_with("Statistics for Bob\n") && lf(zeros.games).ends_with("Score: 0\n\n"));
     EXPECT_TRUE(lf(zeros.bankingAndGuessing).ends_with("Wrong Guesses: 0 (0%)"));
-
     const auto failureFor = [](auto edit) {
         PlayerStats stats;
         edit(stats);
@@ -297,7 +292,6 @@ TEST(StatsViewer, PagesFollowTheChoiceRefreshRereadsAndAFailedPageLeavesTheOldTe
     doubles.store.set("Kestrin", "Scores\\", "1score", "95");
     form.cmdRefresh.click();
     EXPECT_NE(form.txtStats.text().find("\r\n1)\t95\tBob\r\n"), std::string::npos);
-
     doubles.state.stats.BanksMade = 2;  // counts in memory show at once, written in two pieces
     writes.clear();
     form.lstPage.setListIndex(2);

@@ -34,7 +34,6 @@ protected:
                setting("Program", "GameSelect") + " " + setting("Program", "AutoStart") + " | " + state.strPlayerName +
                " " + std::to_string(state.lngGameType) + " | " + calls;
     }
-
     std::string calls;
     std::unique_ptr<GameSelectForm> form;
     std::unique_ptr<SetupDialog> dialog;
@@ -50,7 +49,6 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsConfirmingStoresThemAsOneSaveAndL
     EXPECT_EQ(store.saves, 1) << "the choice and the zero record are saved as one";
     EXPECT_EQ(files.files.at("/game/PlayerName.dat"), std::vector<std::string>{"Anonymous"});
     EXPECT_TRUE(state.MainWindowShown);
-
     // Reopened from the main window: Enter in the name box confirms, an existing record is
     // kept, and no second main window opens.
     store.set("Kestrin", "Profiles\\Bob", "Statistics", "1|2|3|4|5|6|7|8|9|10|11|12");
@@ -63,7 +61,6 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsConfirmingStoresThemAsOneSaveAndL
     EXPECT_EQ(seen(), "Bob 1 1 | Bob 1 1 | Bob 1 | apply closed ");
     EXPECT_EQ(StatsRecord(state.stats), "1|2|3|4|5|6|7|8|9|10|11|12");
     EXPECT_EQ(form->cmbPlayerName.items(), (std::vector<std::string>{"Anonymous", "Bob"}));
-
     // An empty name is refused and nothing is stored; blanks are a name.
     open();
     form->cmbPlayerName.setText("");
@@ -87,7 +84,6 @@ TEST_F(SetupDialogTest, AutoStartAppliesTheStoredChoiceOnlyAtProgramStartAndOnly
     EXPECT_EQ(store.saves, 0);  // nothing is saved by an automatic start
     open();                     // reopened from the main window: shown, with the box ticked
     EXPECT_EQ(seen(), "Cy 1 1 | Cy 1 1 | Cy 1 | ");
-
     for (const char* odd : {"2", "-1", "abc", "", "99999999999", "1.5", " 1 ", "+1", "1e0", "01", "1\t"}) {
         store.set("Kestrin", "Program", "GameSelect", odd);
         store.set("Kestrin", "Program", "AutoStart", odd);

@@ -39,7 +39,6 @@ TEST_F(ErrorReporterTest, ReportsAppendInOrderSkipZeroAndTwentyAndGuardsCatchEve
     errors.ReportError("Main.tmrGame", 20, "Resume without error");
     EXPECT_TRUE(messageBox.shown.empty());
     EXPECT_FALSE(files.exists("/game/ErrorLog.txt")) << "not even created";
-
     log() = {"earlier line"};
     errors.ReportError("", 13, "Type mismatch");
     errors.ReportError("IP.Load", -5, "Odd");
@@ -83,7 +82,6 @@ TEST(ListFiles, KeepEveryLineSaveOnlyNewTextsAndHoldAtMost32767Entries) {
     combo.setText("typed");
     lists.LoadList(kConnectToFile, combo);  // a missing file is made, empty
     EXPECT_EQ(combo.listCount() + combo.text().size() + files.files.at("/prog/ConnectTo.dat").size(), 0u);
-
     file = {"Ann", "", "Ann", std::string("\xff\0x", 3)};
     lists.LoadList(kPlayerNameFile, combo);
     EXPECT_EQ(combo.items(), file);
@@ -93,7 +91,6 @@ TEST(ListFiles, KeepEveryLineSaveOnlyNewTextsAndHoldAtMost32767Entries) {
     const std::vector<std::string> expected{"Ann", "", "Ann", std::string("\xff\0x", 3), "ann", "Ann "};
     EXPECT_EQ(combo.items(), expected);
     EXPECT_EQ(file, expected);
-
     file.clear();
     for (int i = 0; i < 40'000; ++i) file.push_back("host" + std::to_string(i));
     EXPECT_EQ(failureNumber([&] { lists.LoadList(kPlayerNameFile, combo); }), failures::kOverflow);
@@ -118,7 +115,6 @@ TEST(SmallDialogs, HelpIPAddressesAndAboutShowWhatTheyShouldAndOpenTheirTargets)
         bool open(const std::string&, const std::string&) override { throw Failure(53, "File not found"); }
     } throwing;
     EXPECT_NO_THROW(HelpCommands(throwing, "/opt/kestrin").mnuHelpReadMe_Click());  // failures are ignored
-
     doubles.addresses.addresses = {{192, 168, 1, 20}, {10, 0, 0, 5},  {127, 0, 0, 1},
                                    {10, 0, 0, 5},     {9, 255, 0, 1}, {10, 0, 0, 40}};
     IpForm ip;
@@ -136,7 +132,6 @@ TEST(SmallDialogs, HelpIPAddressesAndAboutShowWhatTheyShouldAndOpenTheirTargets)
     IpDialog(other, broken, doubles.errors).Load();
     EXPECT_EQ(doubles.errorTitles(), std::vector<std::string>{"Kestrin Error 57 in IP.Load"});
     EXPECT_EQ(other.txtIP.text(), "");
-
     AboutForm about;
     auto logic = std::make_unique<AboutDialog>(about, help, [&] { events.push_back("donate"); });
     about.lblVersion.setCaption("<ProductVersion> and <ProductVersion>");

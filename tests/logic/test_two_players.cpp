@@ -47,7 +47,6 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
         EXPECT_EQ(rig->store.get("Kestrin", "Scores\\", "2name"), "No name");
         EXPECT_EQ(rig->form().lblHighScore2.caption(), "10");
     }
-
     const std::string startBoth = "ann click cmdStart; bob click cmdStart; clock 6000; ";
     const std::string draw = "* Its a draw, you are both losers (or winners?)!";
     ann.store.set("Kestrin", "Scores\\", "10score", "lots");  // Ann's end fails; she still stops, telling nobody
@@ -79,7 +78,6 @@ TEST_F(TwoPlayers, ReadyInTheOtherOrderOrAtOnceAndStopsDuringTheCountdown) {
            kCounting}});
     EXPECT_EQ(ann.sound.beeps, 1);  // as she receives "STG"
     EXPECT_EQ(bob.sound.beeps, 1);  // as he answers with it
-
     // A stop arriving during the countdown only resets; the countdown goes on to the start.
     clock.advance(2'000);
     ann.link().receivers().receive(1, "STP* Bob has stopped play");
@@ -87,7 +85,6 @@ TEST_F(TwoPlayers, ReadyInTheOtherOrderOrAtOnceAndStopsDuringTheCountdown) {
     play({{"clock 4000", "", "* Bob has stopped play", kAnnReady, kPlaying, kPlaying},
           {"bob click cmdStart", "STP* Bob has stopped play", "* Bob has stopped play", kAnnReady, kBetweenGames,
            kBetweenGames}});
-
     // At once: each answers the other's "RED" and restarts at 5 on the other's "STG".
     network.clearSentLog();
     ann.form().cmdStart.click();
@@ -97,7 +94,6 @@ TEST_F(TwoPlayers, ReadyInTheOtherOrderOrAtOnceAndStopsDuringTheCountdown) {
               (Texts{"RED* Ann is ready to start the game", "RED* Bob is ready to start the game", "STG", "STG"}));
     EXPECT_EQ(ann.controls(), kCounting);
     EXPECT_EQ(bob.controls(), kCounting);
-
     // The link drops during the countdown: it ends, and no game starts alone.
     play({{"bob click cmdDisconnect; clock 10000", "", "* Disconnected", "* Disconnected", kListening, kListening}});
 }
@@ -109,7 +105,6 @@ TEST_F(TwoPlayers, ChatLinesTravelExactlyAsTypedUpToTheirLengthInCharacters) {
     act("bob click cmdSend");  // empty: nothing sent, nothing written
     EXPECT_EQ(network.sentLog(), Texts{});
     EXPECT_EQ(ann.form().txtOutput.text(), before);
-
     std::string umlauts;
     for (int i = 0; i < 150; ++i) umlauts += "ä";
     for (const std::string& line : {std::string(" hi SCU 5VER2DIS "), std::string(150, 'w'), umlauts}) {
@@ -134,7 +129,6 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
     EXPECT_NE(bob.form().txtOutput.text().find("* Ann didn't accept the connection.\r\n* Disconnected"),
               std::string::npos);
     EXPECT_TRUE(bob.messageBox.shown.empty());  // the "DIS" behind the refusal is no stranger
-
     // An older joiner: the host still answers "VER1", then says why and disconnects.
     RawPeer eve(network, "10.0.0.9");
     eve.connect("10.0.0.1", 600);
@@ -145,7 +139,6 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
     EXPECT_NE(ann.form().txtOutput.text().find("* Your opponent's version is too old to connect to\r\n"),
               std::string::npos);
     EXPECT_TRUE(ann.listening());
-
     // A newer host: the joiner says its own version is too old and closes.
     RawPeer zed(network, "10.0.0.8");
     zed.listen(600);
@@ -174,7 +167,6 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce)
     EXPECT_EQ(bob.lastLine(), "* Connection failed");
     EXPECT_EQ(bob.controls(), kListening);
     EXPECT_TRUE(bob.listening());
-
     // An empty host box or a port out of range is shown as the sockets' errors are, not as
     // a program error, and the attempt ends at once.
     for (const char* typed : {"", "10.0.0.8:abc"}) {
@@ -187,7 +179,6 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce)
     EXPECT_EQ(bob.lastBox(), "Error 10022 - Invalid argument: \"10.0.0.8:abc\" has no port from 1 to 65535");
     EXPECT_TRUE(bob.errorTitles().empty());
     EXPECT_FALSE(bob.files.exists("/game/ErrorLog.txt"));
-
     // A host listening on the fallback port is found when no port is typed.
     ann.choose("Ann", kSinglePlayer);
     network.protectPort("10.0.0.1", 600);
@@ -268,7 +259,6 @@ TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitOrALinkEndsItWithoutAWord
     EXPECT_EQ(bob.controls(), "&Start, Start the game | cmdStart cmdSetup mnuGGameSelect");
     EXPECT_TRUE(ann.listening());  // the host saw the attempt close and listens again
     EXPECT_TRUE(ann.messageBox.shown.empty());
-
     // Chosen from the menu while linked: the joiner just closes.
     bob.choose("Bob", kMultiPlayer);
     connect();
@@ -342,8 +332,7 @@ TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATimeAndFloodsLeaveBoundedSt
     from(mallory, std::string(1000, 'Q'));
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.lastBox(), "Unrecognised data arrival - " + std::string(200, 'Q'));
-    EXPECT_EQ(bob.controls(), kConnected);  // the connection stays up
-
+    EXPECT_EQ(bob.controls(), kConnected);               // the connection stays up
     from(mallory, "MSG" + std::string(1'000'000, 'x'));  // the line shown is cut, the name kept short too
     EXPECT_EQ(bob.lastLine(), "<Mallory> " + std::string(kLongestReceivedText, 'x'));
     from(mallory, "NAM" + std::string(100'000, 'n'));

@@ -89,7 +89,6 @@ mnuHelpAbout "About...")");
     for (const forms::Timer* timer : rig.form().timers())
         timers += timer->name() + " " + std::to_string(timer->interval()) + (timer->enabled() ? " on, " : ", ");
     EXPECT_EQ(timers, "tmrGame 1000, tmrBank 3000, tmrReady 1000, tmrWinsock 10000, ");
-
     EXPECT_EQ(shown(GameSelectForm()), R"(Kestrin - Game Setup
 cmbPlayerName [Type your name here]
 cmbGameSelect {Single Player|Multi Player} [Select from single or multi player game modes]
@@ -147,7 +146,6 @@ TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     form.setHeightTwips(4365);
     form.setHeightTwips(4365);
     EXPECT_EQ(formNotes, 2);
-
     forms::ComboBox box(form, "cmbConnectTo");
     int notes = 0;
     int changes = 0;
@@ -166,7 +164,6 @@ TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     EXPECT_EQ(box.text(), "10.0.0.1");
     box.clear();
     EXPECT_EQ(box.text() + std::to_string(box.listCount()), "0");
-
     forms::TextBox log(form, "txtOutput");
     std::vector<std::size_t> kept;
     log.textObservers().add([&](std::size_t bytes) { kept.push_back(bytes); });
@@ -184,7 +181,6 @@ TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     log.maxLength = 3;  // characters, never cut in two
     log.setText("Zoë Ann");
     EXPECT_EQ(log.text(), "Zoë");
-
     forms::Timer timer("tmrGame", 1000);
     int ticks = 0;
     timer.observers().add([&] { ++ticks; });

@@ -52,7 +52,6 @@ TEST(QtFolders, OnlyACopyOfItsOwnWritesBesideTheProgramAnInstalledOneWritesToThe
     const Folders own = chooseFolders(program.path());
     EXPECT_EQ(own.program + " " + own.write, program.path().toStdString() + " " + program.path().toStdString());
     EXPECT_EQ(QDir(program.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
-
     writeBytes(QDir(program.path()).filePath(kInstalledMarker), "installed\n");
     const Folders installed = chooseFolders(program.path());
     EXPECT_EQ(installed.program, program.path().toStdString());
@@ -133,7 +132,6 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     useConfigFolder(config.filePath("file/config"));
     const std::string failure = failureOf([] { QtSettingsStore().write("Kestrin", "Player", "LastIP", "10.0.0.1"); });
     EXPECT_TRUE(failure.starts_with("75 ") && failure.find("Kestrin.ini") != std::string::npos) << failure;
-
     useConfigFolder(config.path());
     ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Kestrin")));
     // Lines QSettings cannot read: values without "=", a section header cut short.
@@ -145,7 +143,6 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     QtSettingsStore store;
     EXPECT_EQ(store.read("Kestrin", "Program", "GameSelect", "0"), "a, b");
     store.read("Kestrin", "Program", "AutoStart", "0");  // any text, no crash
-
     // Every save that does not reach the disk fails, the first and every later one alike.
     std::string failures;
     {
@@ -159,7 +156,6 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     }
     EXPECT_EQ(failures, "75 75 75 75 ");
     EXPECT_EQ(bytesOf(file), handEdited);
-
     // With room again the unreadable lines make no save look failed; the values that could
     // not be saved go to the disk with it.
     EXPECT_EQ(failureOf([&] { store.write("Kestrin", "Program", "GameSelect", "1"); }), "0");
@@ -181,11 +177,9 @@ TEST(QtTextFiles, WriteCrLfReadAnyLineEndKeepEveryByteAndOpenOnlyPlainFiles) {
     files.createEmpty(path("ConnectTo.dat"));  // replaces nothing that exists
     EXPECT_EQ(bytesOf(folder.filePath("ConnectTo.dat")), QByteArray("10.0.0.1\r\n\r\nZoë\r\n"));
     EXPECT_EQ(files.readLines(path("ConnectTo.dat")), (std::vector<std::string>{"10.0.0.1", "", "Zoë"}));
-
     writeBytes(folder.filePath("mixed.dat"), "a\r\nb\nc\rd\r\n\r\nlast\r");
     files.appendLine(path("mixed.dat"), "new");  // the unended last line keeps its CR
     EXPECT_EQ(files.readLines(path("mixed.dat")), (std::vector<std::string>{"a", "b", "c\rd", "", "last\r", "new"}));
-
     // A line that is not UTF-8 is Windows-1252, every byte a character of its own.
     QByteArray high;
     for (int byte = 0x80; byte <= 0xFF; ++byte) high.append(static_cast<char>(byte));
@@ -197,7 +191,6 @@ TEST(QtTextFiles, WriteCrLfReadAnyLineEndKeepEveryByteAndOpenOnlyPlainFiles) {
     EXPECT_EQ(QSet<QChar>(decoded.begin(), decoded.end()).size(), 128);
     EXPECT_TRUE(decoded.startsWith(QStringLiteral("€\u0081‚")) && decoded.endsWith(QStringLiteral("üýþÿ")));
     EXPECT_EQ(failureOf([&] { files.readLines(path("none.dat")); }), "53 File not found: " + path("none.dat"));
-
     // A FIFO would hold the program up until someone writes to it; it, a folder and a device
     // fail at once instead.
     const std::string fifo = path("PlayerName.dat");

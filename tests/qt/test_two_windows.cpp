@@ -23,18 +23,15 @@ TEST(TwoWindows, PlayOverLoopback) {
     EXPECT_EQ(ann.lastBox(), "Accept new player connection from Bob?");
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "127.0.0.1");  // an IPv4 peer stays dotted
     EXPECT_EQ(bob.lastLine(), "* Connected to Ann");
-
     bob.form().txtChat.setText("Grüße von Zoë");
     bob.form().txtChat.keyPress(kKeyEnter);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ann.lastLine() == "<Bob> Grüße von Zoë"; }, kWaitMs)) << ann.lastLine();
-
     ann.startGame();
     bob.startGame();
     ann.random.queueDigits({7});
     ann.form().cmdGuess[0].click();
     ann.form().cmdBank.click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return bob.form().lblOpponentScore.caption() == "10"; }, kWaitMs));
-
     // Bob leaves; Ann learns of it from the closed connection and listens again.
     bob.form().cmdDisconnect.click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ann.lastLine() == "* Disconnected"; }, kWaitMs));

@@ -54,7 +54,6 @@ public:
         values_[{application, section, key}] = value;
     }
     std::size_t size() const { return values_.size(); }
-
     bool failWrites = false;  // every write throws, as an unwritable folder does
     int saves = 0;            // one per write, one per writeAll
 
@@ -83,7 +82,6 @@ public:
         answers.pop_front();
         return answer;
     }
-
     std::vector<Shown> shown;
     std::deque<MessageResult> answers;
     std::function<void()> duringShow;
@@ -105,7 +103,6 @@ public:
         failWhen(failWrites, ": " + path);
         files[path].push_back(text);
     }
-
     std::map<std::string, std::vector<std::string>> files;
     bool failWrites = false;  // creating or appending throws, as a read-only folder does
 };

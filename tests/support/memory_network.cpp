@@ -44,7 +44,6 @@ struct MemoryNetwork::Core {
     int nextSocket = 1;
     std::int64_t nextRequest = 1;
     int nextPort = 49152;  // where the free ports begin
-
     MemorySocket* find(int id) const {
         const auto found = sockets.find(id);
         return found == sockets.end() ? nullptr : found->second;
@@ -63,14 +62,12 @@ public:
         close();
         core_->sockets.erase(id_);
     }
-
     SocketState state() const override { return state_; }
     void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
     void setRemotePort(int port) override { remotePort_ = port; }
     void setLocalPort(int port) override { localPort_ = port; }
     int localPort() const override { return localPort_; }
     std::string remoteHostIP() const override { return remoteIp_; }
-
     void connect() override {
         if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
         if (remoteHost_.empty()) throw Failure(kHostNotFound, "Host not found: no host name was given");
@@ -87,7 +84,6 @@ public:
             queue(listener->second, EventKind::ConnectionRequest, request);
         }
     }
-
     void listen() override {
         if (state_ != SocketState::Closed) throw Failure(kInvalidOperation, "Invalid operation at current state");
         const int port = localPort_ == 0 ? core_->nextPort++ : localPort_;
@@ -97,7 +93,6 @@ public:
         localPort_ = port;
         state_ = SocketState::Listening;
     }
-
     void accept(std::int64_t requestId) override {
         const auto request = core_->requests.at(requestId);
         core_->requests.erase(requestId);
@@ -118,7 +113,6 @@ public:
         remoteIp_ = client->host_;
         queue(client->id_, EventKind::Connected);
     }
-
     void sendData(const std::string& text) override {
         if (state_ != SocketState::Connected)
             throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
@@ -128,9 +122,7 @@ public:
             queue(peer->id_, EventKind::DataArrival);
         }
     }
-
     std::string getData() override { return std::exchange(input_, std::string()); }
-
     void close() override {
         if (MemorySocket* peer = connectedPeer()) queue(peer->id_, EventKind::PeerClosed);
         if (state_ == SocketState::Listening) {
@@ -152,7 +144,6 @@ public:
         input_.clear();
         remoteIp_.clear();
     }
-
     // Runs one queued event for this socket; false when it had nothing to do.
     bool handle(const Event& event) {
         switch (event.kind) {
@@ -169,7 +160,6 @@ public:
         }
         return false;
     }
-
     std::uint64_t generation() const { return generation_; }
 
 private:
@@ -194,7 +184,6 @@ private:
         MemorySocket* peer = core_->find(peer_.first);
         return peer && peer->generation_ == peer_.second ? peer : nullptr;
     }
-
     std::shared_ptr<MemoryNetwork::Core> core_;
     std::string host_;
     int id_;

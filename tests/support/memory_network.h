@@ -32,27 +32,22 @@ public:
         std::string to;
         std::string text;
     };
-
     MemoryNetwork();
     ~MemoryNetwork();
     MemoryNetwork(const MemoryNetwork&) = delete;
     MemoryNetwork& operator=(const MemoryNetwork&) = delete;
-
     std::unique_ptr<SocketFactory> factoryFor(std::string hostAddress);
     // Listening on the port needs a privilege (as port 600 for an ordinary user).
     void protectPort(const std::string& hostAddress, int port);
-
     // Delivers every queued event, also those caused while delivering, and returns how many
     // reached a socket. At most kDeliveryLimit per call, so a ping-pong cannot run forever.
     std::size_t deliver();
     static constexpr std::size_t kDeliveryLimit = 10000;
     std::size_t pendingEvents() const;
-
     // Every text sent, oldest first.
     std::vector<std::string> sentLog() const;
     const std::vector<Sent>& sent() const;
     void clearSentLog();
-
     struct Core;
 
 private:

@@ -25,7 +25,6 @@ struct QtCopy : Doubles {
     }
     QtCopy(const QtCopy&) = delete;
     QtCopy& operator=(const QtCopy&) = delete;
-
     MainForm& form() { return main->form(); }
     int listeningPort() { return main->link().connection().WinsockServer(0).localPort(); }
     // Connected as the window shows it: Disconnect and the chat box are enabled.
@@ -45,7 +44,6 @@ struct QtCopy : Doubles {
         game.tmrReady_Timer();
     }
     std::string lastLine() { return testing::lastLine(form()); }
-
     QtTimerDriver driver;
     std::unique_ptr<MainWindow> main;
 };

@@ -21,7 +21,6 @@ std::string lastLine(const MainForm& form);
 struct Doubles {
     // With no network given, the copy gets one of its own.
     explicit Doubles(MemoryNetwork* network = nullptr, const std::string& address = "10.0.0.1");
-
     GameServices gameServices() { return {random, sound, messageBox, errors, store, kProgramFolder}; }
     LinkServices linkServices(int port = kGamePort, int fallback = kFallbackPort) {
         return {*sockets, store, lists, messageBox, errors, port, fallback};
@@ -29,7 +28,6 @@ struct Doubles {
     // Titles of the error boxes shown so far ("Kestrin Error 6 in Main.cmdBank").
     std::vector<std::string> errorTitles() const;
     std::string lastBox() const { return messageBox.shown.empty() ? "" : messageBox.shown.back().text; }
-
     std::unique_ptr<MemoryNetwork> ownNetwork;
     MemoryNetwork& network;
     MemorySettingsStore store;
@@ -50,13 +48,11 @@ struct Rig : Doubles {
     // A copy on its own network and clock, or on shared ones.
     explicit Rig(MemoryNetwork* sharedNetwork = nullptr, VirtualClock* sharedClock = nullptr,
                  const std::string& address = "10.0.0.1", WindowOpener* opener = nullptr);
-
     MainForm& form() { return main->form(); }
     Game& game() { return main->game(); }
     Link& link() { return main->link(); }
     Connection& connection() { return main->link().connection(); }
     bool listening() { return connection().WinsockServer(0).state() == SocketState::Listening; }
-
     // Applies a player and a game type as the set-up dialog does.
     void choose(const std::string& player, std::int32_t gameType);
     // Does what the player says, one thing after the other: "click cmdStart" (any button or
@@ -72,7 +68,6 @@ struct Rig : Doubles {
     // the one with the focus marked "*": "&Stop, Stop the game | cmdStart cmdGuess(0)* …".
     std::string controls();
     std::string lastLine() { return testing::lastLine(form()); }
-
     VirtualClock ownClock;
     VirtualClock& clock;
     std::unique_ptr<MainWindow> main;
@@ -91,7 +86,6 @@ struct RawPeer {
     void listen(int port);
     void connect(const std::string& host, int port);
     Socket& socket() { return accepted ? *accepted : *outgoing; }
-
     std::unique_ptr<SocketFactory> factory;
     std::unique_ptr<Socket> outgoing, listener, accepted;
     std::vector<std::string> received;  // every receive, as it came
@@ -112,7 +106,6 @@ struct TwoCopies {
     // Does what the players say, one after the other, the network settling after each:
     // "ann click cmdStart; bob say hi; clock 5000" (see Rig::act).
     void act(const std::string& what);
-
     // One step of a scenario: what the players do, then every text that went over the wire
     // meanwhile (joined by "|"), the last line of each log, and each copy's controls (nullptr:
     // not checked).
@@ -125,7 +118,6 @@ struct TwoCopies {
         const char* bobControls;
     };
     void play(const std::vector<Step>& steps);
-
     MemoryNetwork network;
     VirtualClock clock;
     Rig ann{&network, &clock, "10.0.0.1"};

@@ -52,7 +52,6 @@ private:
         }
         return next;
     }
-
     std::list<Entry> entries_;  // entries keep their places: the timers' observers point at them
     std::int64_t now_ = 0;
 };
