@@ -320,15 +320,14 @@ void Game::endSinglePlayer() {
 void Game::endMultiPlayer() {
     const std::int16_t own = intPlayerScore;
     const std::int16_t opponent = link_->opponentScore();
+    // The start button takes the focus as the game stops.
     if (own > opponent) {
         PlayWave("win");
         log_.AddOutput("* Congratulations! You won the game by " + decimal(own - opponent) + " points!", false);
-        form_.cmdStart.setFocus();
         increment(state_.stats.MPGamesWon);
     } else if (own < opponent) {
         PlayWave("lose");
         log_.AddOutput("* Bad Luck! You lost the game by " + decimal(opponent - own) + " points!", false);
-        form_.cmdStart.setFocus();
         increment(state_.stats.MPGamesLost);
     } else {
         log_.AddOutput("* Its a draw, you are both losers (or winners?)!", false);

@@ -30,10 +30,15 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
           {"clock 5000", "", kBobReady, kAnnReady,
            "0 Seconds, Signal ready to play | cmdDisconnect txtChat* cmdSend tmrReady", nullptr},
           {"clock 1000", "", kBobReady, kAnnReady, kPlaying, kPlaying},
-          {"ann higher 7; ann click cmdBank", "SCU 10", kBobReady, kAnnReady, nullptr, nullptr}});
-    EXPECT_EQ(ann.board(), "7 | | tick | 10 leading, 0 trailing | 60 black, bar 156.0 blue");
-    EXPECT_EQ(bob.board(), "5 | | | 0 trailing, 10 leading | 60 black, bar 156.0 blue");
-    play({{"clock 61000", "", "* Congratulations, you set a new high score",
+          {"clock 30000; ann higher 7; ann click cmdBank", "SCU 10", kBobReady, kAnnReady, nullptr, nullptr}});
+    EXPECT_EQ(ann.board(), "7 | | tick | 10 leading, 0 trailing | 30 black, bar 78.0 blue");
+    EXPECT_EQ(bob.board(), "5 | | | 0 trailing, 10 leading | 30 black, bar 78.0 blue");
+    for (Rig* rig : {&ann, &bob}) {  // the results disturb no half-typed chat line, nor the other table
+        rig->form().txtChat.setText("half a line");
+        rig->form().txtChat.setSelStart(2);
+        rig->state.objHighScore.setTableName("KestrinSolo");
+    }
+    play({{"clock 31000", "", "* Congratulations, you set a new high score",
            "* Bad Luck! You lost the game by 10 points!", kBetweenGames, kBetweenGames}});
     EXPECT_EQ(ann.sound.beeps + bob.sound.beeps, 2);  // in this order only the start beeps
     EXPECT_EQ(ann.sound.played, (Texts{"/game/bank.wav", "/game/win.wav"}));
@@ -42,6 +47,7 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
     EXPECT_EQ(StatsRecord(ann.state.stats), "10|1|1|1|0|0|0|1|10|1|0|0");
     EXPECT_EQ(StatsRecord(bob.state.stats), "0|0|0|0|0|0|1|1|0|0|0|0");
     for (Rig* rig : {&ann, &bob}) {  // each copy's table holds Ann's 10; Bob's 0 earns nothing
+        EXPECT_EQ(rig->form().txtChat.selStart(), 2u);
         EXPECT_EQ(rig->store.get("Kestrin", "Scores\\", "1name"), "Ann");
         EXPECT_EQ(rig->store.get("Kestrin", "Scores\\", "1score"), "10");
         EXPECT_EQ(rig->store.get("Kestrin", "Scores\\", "2name"), "No name");
@@ -50,8 +56,11 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
     const std::string startBoth = "ann click cmdStart; bob click cmdStart; clock 6000; ";
     const std::string draw = "* Its a draw, you are both losers (or winners?)!";
     ann.store.set("Kestrin", "Scores\\", "10score", "lots");  // Ann's end fails; she still stops, telling nobody
+    const int bobSaves = bob.store.saves;
     play({{(startBoth + "clock 61000").c_str(), kReadies, draw.c_str(), draw.c_str(), kBetweenGames, kBetweenGames}});
     EXPECT_EQ(ann.errorTitles(), std::vector<std::string>{"Kestrin Error 13 in Main.tmrGame"});
+    EXPECT_EQ(bob.store.saves, bobSaves + 1);  // the statistics; no place won, no table written
+    EXPECT_EQ(ann.form().txtChat.selStart() + bob.form().txtChat.selStart(), 4u);
     EXPECT_EQ(ann.board(), "0 | | | 0 black, 0 black | 60 black, bar 156.0 blue");  // every game starts black
     play({
         {(startBoth + "ann click cmdStart").c_str(), (std::string(kReadies) + "|STP* Ann has stopped play").c_str(),
@@ -117,9 +126,12 @@ TEST_F(TwoPlayers, ChatLinesTravelExactlyAsTypedUpToTheirLengthInCharacters) {
         EXPECT_TRUE(ann.form().txtChat.hasFocus() && bob.form().txtChat.hasFocus());
     }
     EXPECT_EQ(ann.form().lblOpponentScore.caption(), "0");  // codes inside a chat line do nothing
+    bob.form().txtChat.setText("typing");
+    bob.form().txtChat.setSelStart(2);
     ann.form().txtChat.setText("hello");
     act("ann click cmdSend");
     EXPECT_EQ(bob.lastLine(), "<Ann> hello");
+    EXPECT_EQ(bob.form().txtChat.selStart(), 6u);  // a chat line puts the caret after what is typed
 }
 
 TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
