@@ -284,9 +284,8 @@ void Game::gameTick() {
 
 void Game::endGame() {
     // The clock stops first: the "Game Over" box runs a nested event loop, and no further
-    // tick may start the end of the same game again.
+    // tick may start the end of the same game again. The bank window closes with the stop.
     form_.tmrGame.setEnabled(false);
-    form_.tmrBank.setEnabled(false);
     if (state_.lngGameType == kSinglePlayer) {
         endSinglePlayer();
     } else if (state_.lngGameType == kMultiPlayer) {

@@ -10,11 +10,13 @@ namespace kestrin {
 
 namespace {
 
+// The one context of the Connect action's two halves: the click and the connection made.
+constexpr const char* kConnectContext = "Main.cmdConnect";
+
 std::optional<int> portNumber(std::string_view text) {
-    int port = 0;
+    int port{};  // stays 0 when the text is no number
     const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, port);
-    if (error != std::errc() || stop != end || port < 1 || port > 65535) return std::nullopt;
+    if (std::from_chars(text.data(), end, port).ptr != end || port < 1 || port > 65535) return std::nullopt;
     return port;
 }
 
@@ -22,7 +24,7 @@ std::optional<int> portNumber(std::string_view text) {
 
 HostAndPort parseHostText(const std::string& text) {
     HostAndPort result;
-    if (!text.empty() && text.front() == '[') {
+    if (text.starts_with('[')) {
         const auto close = text.find(']');
         if (close != std::string::npos) {
             result.host = text.substr(1, close - 1);
@@ -47,12 +49,17 @@ HostAndPort parseHostText(const std::string& text) {
 }
 
 Connection::Connection(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services)
-    : form_(form), state_(state), game_(game), log_(log), services_(services) {
-    client_ = services_.sockets.create();
-    servers_.push_back(services_.sockets.create());
-    serverSerials_.push_back(0);
-    bindEvents(*client_, kWinsockClient);
-    bindEvents(*servers_[0], 0);
+    : form_(form), state_(state), game_(game), log_(log), services_(services), client_(services_.sockets.create()) {
+    // The sockets close as they go with the window, and none calls a handler from inside that.
+    bindConnection(*client_, kWinsockClient);
+    client_->onConnected = [this] { services_.errors.guard(kConnectContext, [&] { connectionCompleted(); }); };
+    servers_.push_back({services_.sockets.create()});
+    servers_[0].socket->onError = [this](int number, const std::string& description) {
+        socketError(number, description);
+    };
+    servers_[0].socket->onConnectionRequest = [this](std::int64_t requestId) {
+        services_.errors.guard("Main.WinsockServer_ConnectionRequest", [&] { connectionRequest(requestId); });
+    };
     form_.tmrWinsock.onTick = [this] { tmrWinsock_Timer(); };
     form_.cmdConnect.onClick = [this] { cmdConnect_Click(); };
     form_.cmdDisconnect.onClick = [this] { cmdDisconnect_Click(); };
@@ -62,36 +69,17 @@ Connection::Connection(MainForm& form, ProgramState& state, Game& game, OutputLo
     };
 }
 
-Connection::~Connection() {
-    // The sockets go with the window; no handler may run into a half-destroyed link.
-    client_->close();
-    for (auto& server : servers_) server->close();
-}
-
 Socket& Connection::socketAt(int socket) const {
-    return socket == kWinsockClient ? *client_ : *servers_.at(static_cast<std::size_t>(socket));
+    return socket == kWinsockClient ? *client_ : *servers_.at(static_cast<std::size_t>(socket)).socket;
 }
 
-void Connection::bindEvents(Socket& socket, int number) {
-    const bool client = number == kWinsockClient;
-    socket.onError = [this, client](int error, const std::string& description) {
-        if (client) {
-            clientError(error, description);
-        } else {
-            showSocketError(error, description);
-        }
-    };
-    socket.onDataArrival = [this, number] { dataArrived(number); };
-    socket.onPeerClosed = [this, client] {
-        services_.errors.guard(client ? "Main.WinsockClient_Close" : "Main.WinsockServer_Close", [&] { peerClosed(); });
-    };
-    if (client) {
-        socket.onConnected = [this] { services_.errors.guard("Main.cmdConnect", [&] { connectionCompleted(); }); };
-    } else {
-        socket.onConnectionRequest = [this](std::int64_t requestId) {
-            services_.errors.guard("Main.WinsockServer_ConnectionRequest", [&] { connectionRequest(requestId); });
-        };
-    }
+bool Connection::hasFallback() const { return services_.fallbackPort != 0 && services_.fallbackPort != services_.port; }
+
+void Connection::bindConnection(Socket& socket, int number) {
+    socket.onError = [this](int error, const std::string& description) { socketError(error, description); };
+    socket.onDataArrival = [this, number] { onData(number, socketAt(number).getData()); };
+    // Nothing the peer's close sets off can fail: no guard is needed.
+    socket.onPeerClosed = [this] { peerClosed(); };
 }
 
 // A socket error is shown and nothing else changes: the sockets, the controls and any wait
@@ -101,10 +89,11 @@ void Connection::showSocketError(int number, const std::string& description) {
                               MessageIcon::Critical);
 }
 
-void Connection::clientError(int number, const std::string& description) {
+void Connection::socketError(int number, const std::string& description) {
     // A joiner that typed no port and was refused on the game's port tries the fallback
     // port once, quietly: the host may be a copy that could not listen on the game's port.
-    if (number == failures::kConnectionRefused && fallbackArmed_ && form_.tmrWinsock.enabled()) {
+    // Only an attempt to connect is refused.
+    if (number == failures::kConnectionRefused && fallbackArmed_) {
         fallbackArmed_ = false;
         client_->close();
         client_->setRemotePort(services_.fallbackPort);
@@ -118,27 +107,24 @@ void Connection::clientError(int number, const std::string& description) {
     showSocketError(number, description);
 }
 
-void Connection::dataArrived(int socket) { onData(socket, socketAt(socket).getData()); }
-
 // ---- Closing and listening --------------------------------------------------------------
 
 void Connection::CloseSockets(bool listenAgain) {
     // Sockets close at once (their state is closed when close() returns), so there is
     // nothing to wait for here.
     client_->close();
-    for (std::size_t i = 0; i <= static_cast<std::size_t>(intMaxServer); ++i) servers_[i]->close();
+    for (std::size_t i = 0; i <= static_cast<std::size_t>(intMaxServer); ++i) servers_[i].socket->close();
     if (listenAgain) this->listenAgain();
 }
 
 bool Connection::listenOnGamePort() {
-    Socket& listener = *servers_[0];
+    Socket& listener = *servers_[0].socket;
     listener.setLocalPort(services_.port);
     try {
         listener.listen();
         return false;
     } catch (const Failure& failure) {
-        const bool fallback = services_.fallbackPort != 0 && services_.fallbackPort != services_.port;
-        if (failure.number() != failures::kPortProtected || !fallback) throw;
+        if (failure.number() != failures::kPortProtected || !hasFallback()) throw;
     }
     listener.setLocalPort(services_.fallbackPort);
     listener.listen();
@@ -146,7 +132,7 @@ bool Connection::listenOnGamePort() {
 }
 
 void Connection::listenForOpponent() {
-    if (servers_[0]->state() == SocketState::Listening) return;
+    if (WinsockServer(0).state() == SocketState::Listening) return;
     if (listenOnGamePort())
         log_.AddOutput("* Port " + decimal(services_.port) + " is not open to this program; listening on port " +
                            decimal(services_.fallbackPort),
@@ -160,7 +146,7 @@ void Connection::closeForSinglePlayer() {
 
 void Connection::listenAgain() {
     ++listenAttempts_;
-    if (servers_[0]->state() == SocketState::Listening) return;
+    if (WinsockServer(0).state() == SocketState::Listening) return;
     try {
         listenOnGamePort();
     } catch (const Failure& failure) {
@@ -180,7 +166,7 @@ void Connection::showListenFailure() {
 void Connection::cmbConnectTo_Change() { form_.cmdConnect.setEnabled(!form_.cmbConnectTo.text().empty()); }
 
 void Connection::cmdConnect_Click() {
-    services_.errors.guard("Main.cmdConnect", [&] {
+    services_.errors.guard(kConnectContext, [&] {
         if (client_->state() == SocketState::Connected) return;
         form_.cmdConnect.setEnabled(false);
         const std::string typed = form_.cmbConnectTo.text();
@@ -206,20 +192,15 @@ void Connection::cmdConnect_Click() {
         }
         client_->setRemoteHost(target.host);
         client_->setRemotePort(target.port != 0 ? target.port : services_.port);
-        fallbackArmed_ = target.port == 0 && services_.fallbackPort != 0 && services_.fallbackPort != services_.port;
+        fallbackArmed_ = target.port == 0 && hasFallback();
         clientSerial_ = nextSerial_++;
         client_->connect();
     });
 }
 
 void Connection::connectionCompleted() {
-    // An attempt overtaken by the timeout, by single player or by a closing window has
-    // closed this socket already; one that still finds itself here without a live attempt
-    // is closed without a word.
-    if (!form_.tmrWinsock.enabled() || state_.lngGameType != kMultiPlayer) {
-        client_->close();
-        return;
-    }
+    // Whatever ends a wait (the timeout, single player, a connection taken, the window
+    // closing) closes this socket, and with it this event: here the wait is still on.
     form_.tmrWinsock.setEnabled(false);
     client_->sendData(protocol::connectionRequest(state_.strPlayerName));
     services_.lists.SaveListItem(kConnectToFile, form_.cmbConnectTo);
@@ -236,7 +217,6 @@ void Connection::connectFailed() {
     form_.tmrWinsock.setEnabled(false);
     log_.AddOutput("* Connection failed", false);
     form_.cmdConnect.setEnabled(true);
-    form_.cmdDisconnect.setEnabled(false);
     CloseSockets(true);
     showListenFailure();
 }
@@ -247,25 +227,20 @@ void Connection::connectionRequest(std::int64_t requestId) {
     form_.cmdConnect.setEnabled(false);
     // Taking a connection ends any wait of this copy's own to connect out.
     form_.tmrWinsock.setEnabled(false);
-    // Everything but the listener closes; it keeps listening so the request can be taken.
     client_->close();
-    for (std::size_t i = 1; i < servers_.size(); ++i) servers_[i]->close();
-    // With every other element closed, the lowest closed one is element 1, made at the first
-    // request and taken again by every later one.
-    constexpr std::size_t element = 1;
-    if (servers_.size() == element) {
+    // Every element but the listener is closed before it takes a connection (taking one
+    // replaces what the element had), so the lowest closed one is element 1, made at the
+    // first request and taken again by every later one.
+    if (servers_.size() == 1) {
         intMaxServer = 1;
-        servers_.push_back(services_.sockets.create());
-        serverSerials_.push_back(0);
-        bindEvents(*servers_.back(), static_cast<int>(element));
+        servers_.push_back({services_.sockets.create()});
+        bindConnection(*servers_[1].socket, 1);
     }
-    Socket& taker = *servers_[element];
-    taker.setLocalPort(0);
-    serverSerials_[element] = nextSerial_++;
-    taker.accept(requestId);
-    intActiveServer = static_cast<std::int16_t>(element);
+    servers_[1].serial = nextSerial_++;
+    servers_[1].socket->accept(requestId);
+    intActiveServer = 1;
     // The host stops listening while it has an opponent.
-    servers_[0]->close();
+    WinsockServer(0).close();
 }
 
 // ---- Disconnecting ----------------------------------------------------------------------
@@ -275,7 +250,6 @@ void Connection::cmdDisconnect_Click() {
 }
 
 void Connection::Disconnect() {
-    form_.tmrWinsock.setEnabled(false);
     // A countdown in progress ends with the link: no game may start without an opponent.
     form_.tmrReady.setEnabled(false);
     Socket& active = WinsockServer(intActiveServer);
@@ -332,13 +306,8 @@ void Connection::UpdateLinkControls(bool connected) {
 
 // ---- Sending ----------------------------------------------------------------------------
 
-bool Connection::peerConnected() const {
-    return client_->state() == SocketState::Connected ||
-           servers_[static_cast<std::size_t>(intActiveServer)]->state() == SocketState::Connected;
-}
-
 void Connection::sendToConnected(const std::string& message) {
-    for (Socket* socket : {servers_[static_cast<std::size_t>(intActiveServer)].get(), client_.get()}) {
+    for (Socket* socket : {&WinsockServer(intActiveServer), client_.get()}) {
         if (socket->state() == SocketState::Connected) socket->sendData(message);
     }
 }
@@ -348,7 +317,7 @@ void Connection::reply(int socket, const std::string& message) {
 }
 
 std::uint64_t Connection::serial(int socket) const {
-    return socket == kWinsockClient ? clientSerial_ : serverSerials_.at(static_cast<std::size_t>(socket));
+    return socket == kWinsockClient ? clientSerial_ : servers_.at(static_cast<std::size_t>(socket)).serial;
 }
 
 bool Connection::isCurrent(int socket, std::uint64_t number) const {

@@ -59,7 +59,6 @@ HostAndPort parseHostText(const std::string& text);
 class Connection {
 public:
     Connection(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services);
-    ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -91,7 +90,6 @@ public:
     void closeForSinglePlayer();
 
     // ---- Sending ----
-    bool peerConnected() const;
     // A message that is not a reply goes on every connected socket.
     void sendToConnected(const std::string& message);
     // A reply goes back on the socket the message came from, if that connection is still
@@ -104,18 +102,21 @@ public:
     bool isCurrent(int socket, std::uint64_t serial) const;
 
     Socket& WinsockClient() { return *client_; }
-    Socket& WinsockServer(int index) { return *servers_.at(static_cast<std::size_t>(index)); }
+    Socket& WinsockServer(int index) { return socketAt(index); }
     std::int16_t intMaxServer = 0;
     std::int16_t intActiveServer = 0;
 
 private:
     Socket& socketAt(int socket) const;
-    void bindEvents(Socket& socket, int number);
+    // The events of a socket that carries a connection: an accepted element or the outgoing
+    // socket.
+    void bindConnection(Socket& socket, int number);
+    bool hasFallback() const;
     void showSocketError(int number, const std::string& description);
+    void socketError(int number, const std::string& description);
     void connectionCompleted();
     void connectionRequest(std::int64_t requestId);
     void peerClosed();
-    void clientError(int number, const std::string& description);
     // The attempt is abandoned: "* Connection failed", Connect again, listening again.
     void connectFailed();
     // Element 0 listens on the game's port, or on the fallback port when the game's port
@@ -126,7 +127,6 @@ private:
     // that the box finds the window in its new state.
     void listenAgain();
     void showListenFailure();
-    void dataArrived(int socket);
 
     MainForm& form_;
     ProgramState& state_;
@@ -134,8 +134,11 @@ private:
     OutputLog& log_;
     LinkServices services_;
     std::unique_ptr<Socket> client_;
-    std::vector<std::unique_ptr<Socket>> servers_;
-    std::vector<std::uint64_t> serverSerials_;
+    struct Element {
+        std::unique_ptr<Socket> socket;
+        std::uint64_t serial = 0;  // of the connection it holds
+    };
+    std::vector<Element> servers_;
     std::uint64_t clientSerial_ = 0;
     std::uint64_t nextSerial_ = 1;
     // The joiner typed no port and has not yet tried the fallback port.

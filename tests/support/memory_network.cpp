@@ -44,6 +44,7 @@ struct MemoryNetwork::Core {
     int nextSocket = 1;
     std::int64_t nextRequest = 1;
     int nextPort = 49152;  // where the free ports begin
+    std::set<std::string> failingSenders;
     MemorySocket* find(int id) const {
         const auto found = sockets.find(id);
         return found == sockets.end() ? nullptr : found->second;
@@ -116,6 +117,7 @@ public:
     void sendData(const std::string& text) override {
         if (state_ != SocketState::Connected)
             throw Failure(kWrongState, "Wrong protocol or connection state for the requested transaction or request");
+        if (core_->failingSenders.count(host_)) throw Failure(10053, "Software caused connection abort");
         core_->sent.push_back({host_, remoteIp_, text});
         if (MemorySocket* peer = connectedPeer()) {
             peer->input_ += text;
@@ -234,6 +236,8 @@ std::size_t MemoryNetwork::deliver() {
     }
     return delivered;
 }
+
+void MemoryNetwork::failSends(const std::string& hostAddress) { core_->failingSenders.insert(hostAddress); }
 
 std::size_t MemoryNetwork::pendingEvents() const { return core_->queue.size(); }
 

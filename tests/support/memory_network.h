@@ -44,6 +44,9 @@ public:
     std::size_t deliver();
     static constexpr std::size_t kDeliveryLimit = 10000;
     std::size_t pendingEvents() const;
+    // Every send of the machine fails from now on, as on a connection that breaks at that moment.
+    void failSends(const std::string& hostAddress);
+
     // Every text sent, oldest first.
     std::vector<std::string> sentLog() const;
     const std::vector<Sent>& sent() const;

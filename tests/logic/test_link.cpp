@@ -1,12 +1,93 @@
-// Two whole copies on one network and one clock: connecting, introducing, starting together,
-// playing, chatting and disconnecting, and peers that do not play by the rules.
+// The link: the wire text, every message built byte for byte and receives taken apart into
+// messages; and two whole copies on one network and one clock: connecting, introducing,
+// starting together, playing, chatting and disconnecting, and peers that do not play by the
+// rules.
 #include <gtest/gtest.h>
 
+#include "link/protocol.h"
 #include "platform/text.h"
 #include "tests/support/rig.h"
 
 namespace kestrin::testing {
 namespace {
+
+namespace wire {
+using namespace ::kestrin::protocol;
+TEST(Protocol, BuildsEveryMessageExactly) {
+    EXPECT_EQ(
+        (std::vector<std::string>{connectionRequest("Bob"), hostName("Ann"), version(), refusal("Ann"), ready("Ann"),
+                                  startCountdown(), score(0), score(12), score(-5), score(32767), score(-32768),
+                                  chat(" hi  there "), chat(""), stopped("Ann"), disconnecting()}),
+        (std::vector<std::string>{"CONBob", "NAMAnn", "VER1", "REF* Ann didn't accept the connection.",
+                                  "RED* Ann is ready to start the game", "STG", "SCU 0", "SCU 12", "SCU-5", "SCU 32767",
+                                  "SCU-32768", "MSG hi  there ", "MSG", "STP* Ann has stopped play", "DIS"}));
+}
+
+// Each message of a receive from a peer called Ann: "code|payload", or "?" and the whole
+// text when it cannot be read.
+std::vector<std::string> read(std::string_view text, const std::string& peer = "Ann") {
+    std::vector<std::string> out;
+    ReceiveReader reader(text, peer);
+    while (const auto m = reader.next()) {
+        out.push_back(m->recognised ? m->code + "|" + m->payload : "?" + m->text);
+        EXPECT_EQ(m->text, m->recognised ? m->code + m->payload : m->text);
+    }
+    return out;
+}
+using Read = std::vector<std::string>;
+
+TEST(Protocol, OneReceiveIsOneMessageUnlessTheSplitIsUnambiguous) {
+    const struct {
+        const char* text;
+        Read messages;
+    } cases[] = {{"STG", {"STG|"}},
+                 {"MSG", {"MSG|"}},
+                 {"MSGhi SCU 5", {"MSG|hi SCU 5"}},  // a text payload runs to the end
+                 {"STGabc", {"STG|abc"}},            // no code follows: one message
+                 {"VER1DIS", {"VER|1", "DIS|"}},
+                 {"SCU 10SCU 20", {"SCU| 10", "SCU| 20"}},
+                 {"STGSCU 10", {"STG|", "SCU| 10"}},
+                 {"DISSTGMSGa STG", {"DIS|", "STG|", "MSG|a STG"}},
+                 {"SCU 5RED* Bob is ready to start the game", {"SCU| 5", "RED|* Bob is ready to start the game"}},
+                 {"STGxyzSCU 1", {"STG|xyzSCU 1"}},
+                 {"SCU 1scu 2", {"?SCU 1scu 2"}},  // a remainder that is no message is unrecognised with it
+                 // Status lines: split after exactly the peer's own line, or before a lone "STG" or "DIS".
+                 {"REF* Bob didn't accept the connection.DIS", {"REF|* Bob didn't accept the connection.", "DIS|"}},
+                 {"RED* Zed is ready to start the gameSTG", {"RED|* Zed is ready to start the game", "STG|"}},
+                 {"RED* Ann is ready to start the gameRED* B is ready to start the game",
+                  {"RED|* Ann is ready to start the game", "RED|* B is ready to start the game"}},
+                 {"STP* Ann has stopped playSCU 5", {"STP|* Ann has stopped play", "SCU| 5"}},
+                 {"STP* Bo has stopped playSCU 5", {"STP|* Bo has stopped playSCU 5"}},  // someone else's line
+                 {"RED* Ann is ready to start the gameMSGx", {"RED|* Ann is ready to start the game", "MSG|x"}},
+                 {"RED* Zed is ready to start the gameMSGx is ready to start the gameSTG",
+                  {"RED|* Zed is ready to start the gameMSGx is ready to start the game", "STG|"}},
+                 {"RED* Zed is ready to start the gameSTG!", {"RED|* Zed is ready to start the gameSTG!"}},
+                 {"REF* Ann didn't accept the connection. really", {"REF|* Ann didn't accept the connection. really"}},
+                 {"REDxSTG", {"RED|xSTG"}}};
+    for (const auto& c : cases) EXPECT_EQ(read(c.text), c.messages) << c.text;
+    // A name that holds a status line's ending is one ready line of that peer.
+    EXPECT_EQ(read("RED* Ann is ready to start the gameMSGx is ready to start the game",
+                   "Ann is ready to start the gameMSGx"),
+              Read{"RED|* Ann is ready to start the gameMSGx is ready to start the game"});
+}
+
+TEST(Protocol, NumbersAreSixteenBitAndTextThatCannotBeReadIsUnrecognised) {
+    ReceiveReader scores("SCU 12VER 1 SCU-32768", "Ann");
+    std::vector<std::int16_t> numbers;
+    while (const auto m = scores.next()) numbers.push_back(m->number);
+    EXPECT_EQ(numbers, (std::vector<std::int16_t>{12, 1, -32768}));
+    for (const char* text : {"S", "ST", "stg", "XYZ", "SCU", "SCU12x", "SCU 99999", "VER", "VER1.5", "SCU abcSCU 5",
+                             "VER40000STG", "SCU+"}) {
+        EXPECT_EQ(read(text), Read{std::string("?") + text});
+    }
+    EXPECT_EQ(read(""), Read{});
+    EXPECT_EQ(parseInteger(" +7\t"), 7);
+    EXPECT_EQ(parseInteger("-"), std::nullopt);
+    EXPECT_EQ(parseInteger("32768"), std::nullopt);
+    EXPECT_EQ(parseInteger("7 7"), std::nullopt);
+    EXPECT_TRUE(isKnownCode("DIS") && !isKnownCode("DI") && !isKnownCode("dis"));
+}
+}  // namespace wire
 
 using Texts = std::vector<std::string>;
 constexpr const char* kWaiting = "Waiting, Signal ready to play | cmdDisconnect txtChat* cmdSend";
@@ -23,8 +104,10 @@ class TwoPlayers : public ::testing::Test, public TwoCopies {};
 
 TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
     play({{"bob type 10.0.0.1; bob click cmdConnect", kHandshake, "* Connected to Bob", "* Connected to Ann",
-           kConnected, kConnected},
-          {"ann click cmdStart", "RED* Ann is ready to start the game", "* Connected to Bob", kAnnReady, kWaiting,
+           kConnected, kConnected}});
+    EXPECT_EQ(bob.form().cmbConnectTo.items(), Texts{"10.0.0.1"});  // the joiner remembers the host
+    EXPECT_FALSE(ann.listening() || bob.listening());               // and the host listens no more
+    play({{"ann click cmdStart", "RED* Ann is ready to start the game", "* Connected to Bob", kAnnReady, kWaiting,
            kConnected},
           {"bob click cmdStart", "RED* Bob is ready to start the game|STG", kBobReady, kAnnReady, kCounting, kCounting},
           {"clock 5000", "", kBobReady, kAnnReady,
@@ -67,7 +150,8 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
          kBobReady, "* Ann has stopped play", kBetweenGames, kBetweenGames},
         {(startBoth + "bob click cmdStart").c_str(), (std::string(kReadies) + "|STP* Bob has stopped play").c_str(),
          "* Bob has stopped play", kAnnReady, kBetweenGames, kBetweenGames},
-        {"ann click cmdDisconnect", "DIS", "* Disconnected", "* Disconnected", kListening, kListening},
+        {(startBoth + "ann click cmdDisconnect").c_str(), (std::string(kReadies) + "|DIS").c_str(), "* Disconnected",
+         "* Disconnected", kListening, kListening},  // the host's goodbye ends both games
         {"ann click cmdConnect", "CONAnn|NAMBob|VER1|VER1", "* Connected to Bob", "* Connected to Ann", kConnected,
          kConnected},
         {"ann click cmdDisconnect", "", "* Disconnected", "* Disconnected", kListening, kListening},  // no goodbye
@@ -166,7 +250,10 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
 }
 
 TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce) {
+    bob.form().txtChat.setText("typed");  // none of this moves the caret of a line being typed
+    bob.form().txtChat.setSelStart(2);
     act("bob type 10.0.0.7; bob click cmdConnect");  // nobody there
+    EXPECT_EQ(bob.lastLine(), "* Attempting connection with 10.0.0.7");
     EXPECT_EQ(bob.controls(), "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo tmrWinsock");
     EXPECT_FALSE(bob.listening());               // connecting out stops listening
     act("clock 5000; bob enter");                // tried again: ten seconds from now
@@ -175,26 +262,35 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce)
     EXPECT_EQ(bob.messageBox.shown[1].icon, MessageIcon::Critical);
     clock.advance(9'999);
     EXPECT_FALSE(bob.listening());
+    RawPeer squatter(network, "10.0.0.2");  // meanwhile another program took Bob's port
+    squatter.listen(600);
     clock.advance(1);
     EXPECT_EQ(bob.lastLine(), "* Connection failed");
+    EXPECT_EQ(bob.lastBox(), "Error 10048 - The bound address is already in use");
     EXPECT_EQ(bob.controls(), kListening);
-    EXPECT_TRUE(bob.listening());
+    squatter.listener->close();
     // An empty host box or a port out of range is shown as the sockets' errors are, not as
-    // a program error, and the attempt ends at once.
+    // a program error, and the attempt ends at once, however long the box stays open.
+    bob.messageBox.duringShow = [&] { clock.advance(11'000); };
     for (const char* typed : {"", "10.0.0.8:abc"}) {
         bob.form().cmbConnectTo.setText(typed);
+        const std::size_t logged = bob.form().txtOutput.text().size();
         act("bob enter");  // Enter works even while Connect is disabled
-        EXPECT_EQ(bob.lastLine(), "* Connection failed");
+        EXPECT_EQ(bob.form().txtOutput.text().substr(logged),
+                  "\r\n* Attempting connection with " + std::string(typed) + "\r\n* Connection failed");
         EXPECT_TRUE(bob.listening());
     }
-    EXPECT_EQ(bob.messageBox.shown[2].text, "Error 11001 - Host not found: no host name was given");
+    EXPECT_EQ(bob.messageBox.shown[3].text, "Error 11001 - Host not found: no host name was given");
     EXPECT_EQ(bob.lastBox(), "Error 10022 - Invalid argument: \"10.0.0.8:abc\" has no port from 1 to 65535");
     EXPECT_TRUE(bob.errorTitles().empty());
     EXPECT_FALSE(bob.files.exists("/game/ErrorLog.txt"));
-    // A host listening on the fallback port is found when no port is typed.
+    EXPECT_EQ(bob.form().txtChat.selStart(), 2u);
+    // A host listening on the fallback port is found when no port is typed, and only then.
     ann.choose("Ann", kSinglePlayer);
     network.protectPort("10.0.0.1", 600);
     ann.choose("Ann", kMultiPlayer);
+    act("bob type 10.0.0.1:600; bob click cmdConnect");
+    EXPECT_EQ(bob.lastBox(), "Error 10061 - Connection refused");
     connect();
     EXPECT_EQ(bob.controls(), kConnected);
 }
@@ -246,6 +342,7 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
         settle();
         from(zed, "CONZed");
     };
+    act("ann type 10.0.0.5");  // Connect on, until a connection is taken
     eve.connect("10.0.0.1", 600);
     settle();
     from(eve, "CONEve");
@@ -259,16 +356,24 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "10.0.0.8");
     EXPECT_EQ(ann.controls(), kIntroduced);
     EXPECT_EQ(ann.lastLine(), "* Connected to Zed");
+    act("ann type 10.0.0.5");  // typed meanwhile; the link's controls follow the version
+    from(zed, "VER1");
+    EXPECT_EQ(ann.controls(), kConnected);
 }
 
 TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitOrALinkEndsItWithoutAWord) {
+    const std::string idle = "&Start, Start the game | cmdStart cmdSetup mnuGGameSelect";
+    act("bob type 10.0.0.1");  // Connect is on; single player turns it off
+    bob.choose("Bob", kSinglePlayer);
+    EXPECT_EQ(bob.controls(), idle);
+    bob.choose("Bob", kMultiPlayer);
     bob.form().cmbConnectTo.setText("10.0.0.1");
     bob.form().cmdConnect.click();
     bob.choose("Bob", kSinglePlayer);
     act("clock 20000");
     EXPECT_EQ(network.sentLog(), Texts{});
     EXPECT_EQ(bob.form().txtOutput.text().find("* Connection failed"), std::string::npos);
-    EXPECT_EQ(bob.controls(), "&Start, Start the game | cmdStart cmdSetup mnuGGameSelect");
+    EXPECT_EQ(bob.controls(), idle);
     EXPECT_TRUE(ann.listening());  // the host saw the attempt close and listens again
     EXPECT_TRUE(ann.messageBox.shown.empty());
     // Chosen from the menu while linked: the joiner just closes.
@@ -280,21 +385,52 @@ TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitOrALinkEndsItWithoutAWord
     EXPECT_EQ(network.sentLog(), Texts{});
     EXPECT_EQ(ann.lastLine(), "* Disconnected");
     EXPECT_TRUE(ann.listening());
+    // Setup stays off and the hidden chat on until a game is played, as the link leaves them.
+    EXPECT_EQ(bob.controls(), "&Start, Start the game | cmdStart* mnuGGameSelect txtChat cmdSend");
     EXPECT_EQ(bob.connection().WinsockClient().state(), SocketState::Closed);
 }
 
-TEST_F(TwoPlayers, AJoinerThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
+TEST_F(TwoPlayers, ACopyThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
+    // Ann, the host, leaves without a goodbye while another program holds Bob's port.
     connect();
-    RawPeer squatter(network, "10.0.0.2");  // another program on Bob's machine takes the port
+    RawPeer squatter(network, "10.0.0.2");
     squatter.listen(600);
     std::string logWhenTold;
     bob.messageBox.duringShow = [&] { logWhenTold = bob.lastLine(); };
-    act("ann click cmdDisconnect");
+    ann.choose("Ann", kSinglePlayer);
+    settle();
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.lastBox(), "Error 10048 - The bound address is already in use");
     EXPECT_EQ(logWhenTold, "* Disconnected");
     EXPECT_EQ(bob.controls(), kListening);
     EXPECT_FALSE(bob.listening());
+    // Bob joins Ann again, another program takes Ann's port, and Bob leaves.
+    ann.choose("Ann", kMultiPlayer);
+    connect();
+    RawPeer other(network, "10.0.0.1");
+    other.listen(600);
+    act("bob click cmdDisconnect");
+    ASSERT_EQ(ann.messageBox.shown.size(), 3u);  // two accept questions, and this
+    EXPECT_EQ(ann.lastBox(), "Error 10048 - The bound address is already in use");
+    EXPECT_EQ(ann.lastLine(), "* Disconnected");
+}
+
+TEST_F(TwoPlayers, ASendThatFailsIsReportedWhereItWasMade) {
+    connect();
+    network.failSends("10.0.0.1");
+    network.failSends("10.0.0.2");
+    act("bob say hi; bob click cmdStart");
+    EXPECT_EQ(bob.errorTitles(), (std::vector<std::string>{"Kestrin Error 10053 in Main.cmdSend",
+                                                           "Kestrin Error 10053 in Main.SendStatus"}));
+    ann.game().StartCountdown();
+    act("clock 6000; ann higher 7; ann click cmdBank");
+    RawPeer eve(network, "10.0.0.9");  // Ann's replies fail too
+    act("bob click cmdDisconnect");
+    eve.connect("10.0.0.1", 600);
+    settle();
+    from(eve, "VER1");
+    EXPECT_EQ(ann.errorTitles(), (std::vector<std::string>{"Kestrin Error 10053 in Main.cmdBank",
+                                                           "Kestrin Error 10053 in Main.WinsockServer_DataArrival"}));
 }
 
 class HostilePeer : public TwoPlayers {
