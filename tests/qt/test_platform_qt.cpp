@@ -20,20 +20,10 @@
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_text_files.h"
 #include "platform/qt/qt_timer_driver.h"
-#include "shell/list_files.h"
+#include "tests/support/doubles.h"
 
-namespace kestrin {
+namespace kestrin::testing {
 namespace {
-
-// "number description" of the Failure an action throws, or "0" when it throws none.
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        return std::to_string(failure.number()) + " " + failure.description();
-    }
-    return "0";
-}
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -130,7 +120,7 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     // A configuration folder below a plain file cannot be created, not even by root.
     writeBytes(config.filePath("file"), "x");
     useConfigFolder(config.filePath("file/config"));
-    const std::string failure = failureOf([] { QtSettingsStore().write("Kestrin", "Player", "LastIP", "10.0.0.1"); });
+    const std::string failure = failureText([] { QtSettingsStore().write("Kestrin", "Player", "LastIP", "10.0.0.1"); });
     EXPECT_TRUE(failure.starts_with("75 ") && failure.find("Kestrin.ini") != std::string::npos) << failure;
     useConfigFolder(config.path());
     ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Kestrin")));
@@ -148,8 +138,8 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     {
         FullDisk full;
         for (const char* host : {"10.0.0.1", "10.0.0.2"}) {
-            failures += failureOf([&] { store.write("Kestrin", "Player", "LastIP", host); }).substr(0, 3);
-            failures += failureOf([&] {
+            failures += failureText([&] { store.write("Kestrin", "Player", "LastIP", host); }).substr(0, 3);
+            failures += failureText([&] {
                             store.writeAll("Kestrin", {{"Scores\\", "1name", "Ann"}, {"Scores\\", "1score", "70"}});
                         }).substr(0, 3);
         }
@@ -158,7 +148,7 @@ TEST_F(SettingsFolder, EveryUnsavedWriteFailsAndHandEditedLinesMakeNoSaveLookFai
     EXPECT_EQ(bytesOf(file), handEdited);
     // With room again the unreadable lines make no save look failed; the values that could
     // not be saved go to the disk with it.
-    EXPECT_EQ(failureOf([&] { store.write("Kestrin", "Program", "GameSelect", "1"); }), "0");
+    EXPECT_EQ(failureText([&] { store.write("Kestrin", "Program", "GameSelect", "1"); }), "0");
     QtSettingsStore fresh;
     EXPECT_EQ((std::vector<std::string>{fresh.read("Kestrin", "Program", "GameSelect", "0"),
                                         fresh.read("Kestrin", "Profiles\\Ann", "Statistics", "-"),
@@ -190,7 +180,7 @@ TEST(QtTextFiles, WriteCrLfReadAnyLineEndKeepEveryByteAndOpenOnlyPlainFiles) {
     const QString decoded = QString::fromStdString(lines[3]);
     EXPECT_EQ(QSet<QChar>(decoded.begin(), decoded.end()).size(), 128);
     EXPECT_TRUE(decoded.startsWith(QStringLiteral("€\u0081‚")) && decoded.endsWith(QStringLiteral("üýþÿ")));
-    EXPECT_EQ(failureOf([&] { files.readLines(path("none.dat")); }), "53 File not found: " + path("none.dat"));
+    EXPECT_EQ(failureText([&] { files.readLines(path("none.dat")); }), "53 File not found: " + path("none.dat"));
     // A FIFO would hold the program up until someone writes to it; it, a folder and a device
     // fail at once instead.
     const std::string fifo = path("PlayerName.dat");
@@ -201,30 +191,10 @@ TEST(QtTextFiles, WriteCrLfReadAnyLineEndKeepEveryByteAndOpenOnlyPlainFiles) {
         for (const std::function<void()>& use : std::initializer_list<std::function<void()>>{
                  [&] { files.readLines(odd); }, [&] { files.createEmpty(odd); },
                  [&] { files.appendLine(odd, "Ann"); }}) {
-            const std::string failure = failureOf(use);
+            const std::string failure = failureText(use);
             EXPECT_TRUE(failure.starts_with("75 ") && failure.find(odd) != std::string::npos) << failure;
         }
     }
-}
-
-TEST(QtTextFiles, AListFileEditedElsewhereKeepsItsEntriesApart) {
-    // Written by hand or by an older copy: a Latin-1 name, no line end after the last line.
-    QTemporaryDir folder;
-    const QString file = folder.filePath("PlayerName.dat");
-    writeBytes(file, "Ann\r\nM\xfcller");
-    QtTextFiles files;
-    ListFiles lists(files, folder.path().toStdString());
-    forms::Form form("frmGameSelect");
-    forms::ComboBox combo(form, "cmbPlayerName");
-    lists.LoadList(kPlayerNameFile, combo);
-    EXPECT_EQ(combo.items(), (std::vector<std::string>{"Ann", "Müller"}));
-    for (const char* name : {"Müller", "Bob"}) {  // the same player writes nothing
-        combo.setText(name);
-        lists.SaveListItem(kPlayerNameFile, combo);
-    }
-    EXPECT_EQ(bytesOf(file), QByteArray("Ann\r\nM\xfcller\r\nBob\r\n"));
-    lists.LoadList(kPlayerNameFile, combo);
-    EXPECT_EQ(combo.items(), (std::vector<std::string>{"Ann", "Müller", "Bob"}));
 }
 
 TEST(QtTimerDriver, RunsExactlyWhileTheModelIsEnabledAndMayBeUnboundFromItsTick) {
@@ -248,4 +218,4 @@ TEST(QtTimerDriver, RunsExactlyWhileTheModelIsEnabledAndMayBeUnboundFromItsTick)
 }
 
 }  // namespace
-}  // namespace kestrin
+}  // namespace kestrin::testing

@@ -1,12 +1,9 @@
-// The windows on the offscreen platform: at the reference font every control is in its place,
-// inside its frame, clear of its neighbours and with its whole caption showing; model changes
-// show at once; keys reach the main window's handler whichever control has the focus; the
-// windows open and close in the right order, in their places and with the right modality;
-// the message box; the check for a display before start.
+// The windows on the offscreen platform: at the reference font every control in its place, inside
+// its frame, clear of its neighbours, its caption showing; model changes show at once; keys reach
+// their handlers; the windows open and close in order, placed and modal as they should be.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,14 +12,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include "platform/qt/display_check.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_timer_driver.h"
-#include "platform/text.h"
 #include "tests/support/rig.h"
 #include "ui/about_view.h"
 #include "ui/ip_view.h"

@@ -14,15 +14,16 @@
 
 namespace kestrin::testing {
 
-// The number of the Failure that the action throws, or 0 when it finishes without one.
-inline std::int32_t failureNumber(const std::function<void()>& action) {
+// "number description" of the Failure the action throws, or "0" when it finishes without one.
+inline std::string failureText(const std::function<void()>& action) {
     try {
         action();
     } catch (const Failure& failure) {
-        return failure.number();
+        return std::to_string(failure.number()) + " " + failure.description();
     }
-    return 0;
+    return "0";
 }
+inline std::int32_t failureNumber(const std::function<void()>& action) { return std::stoi(failureText(action)); }
 
 inline void failWhen(bool broken, const std::string& path = "") {
     if (broken) throw Failure(failures::kPathFileAccess, "Path/File access error" + path);
