@@ -13,16 +13,6 @@ namespace {
 
 namespace wire {
 using namespace ::kestrin::protocol;
-TEST(Protocol, BuildsEveryMessageExactly) {
-    EXPECT_EQ(
-        (std::vector<std::string>{connectionRequest("Bob"), hostName("Ann"), version(), refusal("Ann"), ready("Ann"),
-                                  startCountdown(), score(0), score(12), score(-5), score(32767), score(-32768),
-                                  chat(" hi  there "), chat(""), stopped("Ann"), disconnecting()}),
-        (std::vector<std::string>{"CONBob", "NAMAnn", "VER1", "REF* Ann didn't accept the connection.",
-                                  "RED* Ann is ready to start the game", "STG", "SCU 0", "SCU 12", "SCU-5", "SCU 32767",
-                                  "SCU-32768", "MSG hi  there ", "MSG", "STP* Ann has stopped play", "DIS"}));
-}
-
 // Each message of a receive from a peer called Ann: "code|payload", or "?" and the whole
 // text when it cannot be read.
 std::vector<std::string> read(std::string_view text, const std::string& peer = "Ann") {
@@ -37,34 +27,20 @@ std::vector<std::string> read(std::string_view text, const std::string& peer = "
 using Read = std::vector<std::string>;
 
 TEST(Protocol, OneReceiveIsOneMessageUnlessTheSplitIsUnambiguous) {
-    const struct {
-        const char* text;
-        Read messages;
-    } cases[] = {{"STG", {"STG|"}},
-                 {"MSG", {"MSG|"}},
-                 {"MSGhi SCU 5", {"MSG|hi SCU 5"}},  // a text payload runs to the end
-                 {"STGabc", {"STG|abc"}},            // no code follows: one message
-                 {"VER1DIS", {"VER|1", "DIS|"}},
-                 {"SCU 10SCU 20", {"SCU| 10", "SCU| 20"}},
-                 {"STGSCU 10", {"STG|", "SCU| 10"}},
-                 {"DISSTGMSGa STG", {"DIS|", "STG|", "MSG|a STG"}},
-                 {"SCU 5RED* Bob is ready to start the game", {"SCU| 5", "RED|* Bob is ready to start the game"}},
-                 {"STGxyzSCU 1", {"STG|xyzSCU 1"}},
-                 {"SCU 1scu 2", {"?SCU 1scu 2"}},  // a remainder that is no message is unrecognised with it
-                 // Status lines: split after exactly the peer's own line, or before a lone "STG" or "DIS".
-                 {"REF* Bob didn't accept the connection.DIS", {"REF|* Bob didn't accept the connection.", "DIS|"}},
-                 {"RED* Zed is ready to start the gameSTG", {"RED|* Zed is ready to start the game", "STG|"}},
-                 {"RED* Ann is ready to start the gameRED* B is ready to start the game",
-                  {"RED|* Ann is ready to start the game", "RED|* B is ready to start the game"}},
-                 {"STP* Ann has stopped playSCU 5", {"STP|* Ann has stopped play", "SCU| 5"}},
-                 {"STP* Bo has stopped playSCU 5", {"STP|* Bo has stopped playSCU 5"}},  // someone else's line
-                 {"RED* Ann is ready to start the gameMSGx", {"RED|* Ann is ready to start the game", "MSG|x"}},
-                 {"RED* Zed is ready to start the gameMSGx is ready to start the gameSTG",
-                  {"RED|* Zed is ready to start the gameMSGx is ready to start the game", "STG|"}},
-                 {"RED* Zed is ready to start the gameSTG!", {"RED|* Zed is ready to start the gameSTG!"}},
-                 {"REF* Ann didn't accept the connection. really", {"REF|* Ann didn't accept the connection. really"}},
-                 {"REDxSTG", {"RED|xSTG"}}};
-    for (const auto& c : cases) EXPECT_EQ(read(c.text), c.messages) << c.text;
+    // clang-format off
+    const std::pair<const char*, Read> cases[] = {
+        {"MSGhi SCU 5", {"MSG|hi SCU 5"}}, {"STGabc", {"STG|abc"}}, {"VER1DIS", {"VER|1", "DIS|"}},
+        {"DISSTGMSGa STG", {"DIS|", "STG|", "MSG|a STG"}}, {"SCU 1scu 2", {"?SCU 1scu 2"}},
+        // Status lines: split after exactly the peer's own line, or before a lone "STG" or "DIS".
+        {"REF* Bob didn't accept the connection.DIS", {"REF|* Bob didn't accept the connection.", "DIS|"}},
+        {"RED* Zed is ready to start the gameSTG", {"RED|* Zed is ready to start the game", "STG|"}},
+        {"STP* Ann has stopped playSCU 5", {"STP|* Ann has stopped play", "SCU| 5"}},
+        {"STP* Bo has stopped playSCU 5", {"STP|* Bo has stopped playSCU 5"}},
+        {"RED* Zed is ready to start the gameMSGx is ready to start the gameSTG",
+         {"RED|* Zed is ready to start the gameMSGx is ready to start the game", "STG|"}},
+        {"RED* Zed is ready to start the gameSTG!", {"RED|* Zed is ready to start the gameSTG!"}}};
+    // clang-format on
+    for (const auto& [text, messages] : cases) EXPECT_EQ(read(text), messages) << text;
     // A name that holds a status line's ending is one ready line of that peer.
     EXPECT_EQ(read("RED* Ann is ready to start the gameMSGx is ready to start the game",
                    "Ann is ready to start the gameMSGx"),
@@ -76,16 +52,9 @@ TEST(Protocol, NumbersAreSixteenBitAndTextThatCannotBeReadIsUnrecognised) {
     std::vector<std::int16_t> numbers;
     while (const auto m = scores.next()) numbers.push_back(m->number);
     EXPECT_EQ(numbers, (std::vector<std::int16_t>{12, 1, -32768}));
-    for (const char* text : {"S", "ST", "stg", "XYZ", "SCU", "SCU12x", "SCU 99999", "VER", "VER1.5", "SCU abcSCU 5",
-                             "VER40000STG", "SCU+"}) {
+    for (const char* text : {"S", "stg", "SCU", "SCU12x", "SCU 32768", "VER1.5", "SCU abcSCU 5", "SCU+", "SCU 7 7"})
         EXPECT_EQ(read(text), Read{std::string("?") + text});
-    }
-    EXPECT_EQ(read(""), Read{});
-    EXPECT_EQ(parseInteger(" +7\t"), 7);
-    EXPECT_EQ(parseInteger("-"), std::nullopt);
-    EXPECT_EQ(parseInteger("32768"), std::nullopt);
-    EXPECT_EQ(parseInteger("7 7"), std::nullopt);
-    EXPECT_TRUE(isKnownCode("DIS") && !isKnownCode("DI") && !isKnownCode("dis"));
+    EXPECT_EQ(read("SCU +7\t"), Read{"SCU| +7\t"});
 }
 }  // namespace wire
 
@@ -169,24 +138,20 @@ TEST_F(TwoPlayers, ReadyInTheOtherOrderOrAtOnceAndStopsDuringTheCountdown) {
            kWaiting},
           {"ann click cmdStart", "RED* Ann is ready to start the game|STG", kBobReady, kAnnReady, kCounting,
            kCounting}});
-    EXPECT_EQ(ann.sound.beeps, 1);  // as she receives "STG"
-    EXPECT_EQ(bob.sound.beeps, 1);  // as he answers with it
+    EXPECT_EQ(ann.sound.beeps + bob.sound.beeps, 2);  // she as she receives "STG", he as he answers with it
     // A stop arriving during the countdown only resets; the countdown goes on to the start.
     clock.advance(2'000);
     ann.link().receivers().receive(1, "STP* Bob has stopped play");
-    EXPECT_EQ(ann.controls(), "3 Seconds, Signal ready to play | cmdDisconnect txtChat* cmdSend tmrReady");
     play({{"clock 4000", "", "* Bob has stopped play", kAnnReady, kPlaying, kPlaying},
           {"bob click cmdStart", "STP* Bob has stopped play", "* Bob has stopped play", kAnnReady, kBetweenGames,
            kBetweenGames}});
-    // At once: each answers the other's "RED" and restarts at 5 on the other's "STG".
-    network.clearSentLog();
+    network.clearSentLog();  // at once: each answers the other's "RED", restarting at 5 on the other's "STG"
     ann.form().cmdStart.click();
     bob.form().cmdStart.click();
     settle();
     EXPECT_EQ(network.sentLog(),
               (Texts{"RED* Ann is ready to start the game", "RED* Bob is ready to start the game", "STG", "STG"}));
-    EXPECT_EQ(ann.controls(), kCounting);
-    EXPECT_EQ(bob.controls(), kCounting);
+    EXPECT_EQ(ann.controls() + bob.controls(), std::string(kCounting) + kCounting);
     // The link drops during the countdown: it ends, and no game starts alone.
     play({{"bob click cmdDisconnect; clock 10000", "", "* Disconnected", "* Disconnected", kListening, kListening}});
 }
@@ -194,26 +159,23 @@ TEST_F(TwoPlayers, ReadyInTheOtherOrderOrAtOnceAndStopsDuringTheCountdown) {
 TEST_F(TwoPlayers, ChatLinesTravelExactlyAsTypedUpToTheirLengthInCharacters) {
     connect();
     network.clearSentLog();
-    const std::string before = ann.form().txtOutput.text();
     act("bob click cmdSend");  // empty: nothing sent, nothing written
     EXPECT_EQ(network.sentLog(), Texts{});
-    EXPECT_EQ(ann.form().txtOutput.text(), before);
+    EXPECT_EQ(ann.lastLine(), "* Connected to Bob");
     std::string umlauts;
     for (int i = 0; i < 150; ++i) umlauts += "ä";
-    for (const std::string& line : {std::string(" hi SCU 5VER2DIS "), std::string(150, 'w'), umlauts}) {
+    for (const std::string& line : {std::string(" hi SCU 5VER2DIS "), umlauts}) {
         act("bob say " + line + "üü");  // the box holds at most 150 characters
         const std::string sent = firstCharacters(line + "üü", 150);
         EXPECT_EQ(network.sentLog().back(), "MSG" + sent);
-        EXPECT_EQ(ann.lastLine(), "<Bob> " + sent);
-        EXPECT_EQ(bob.lastLine(), "<Bob> " + sent);
+        EXPECT_EQ(ann.lastLine() + bob.lastLine(), "<Bob> " + sent + "<Bob> " + sent);
         EXPECT_EQ(bob.form().txtChat.text(), "");
         EXPECT_TRUE(ann.form().txtChat.hasFocus() && bob.form().txtChat.hasFocus());
     }
     EXPECT_EQ(ann.form().lblOpponentScore.caption(), "0");  // codes inside a chat line do nothing
     bob.form().txtChat.setText("typing");
     bob.form().txtChat.setSelStart(2);
-    ann.form().txtChat.setText("hello");
-    act("ann click cmdSend");
+    act("ann say hello");
     EXPECT_EQ(bob.lastLine(), "<Ann> hello");
     EXPECT_EQ(bob.form().txtChat.selStart(), 6u);  // a chat line puts the caret after what is typed
 }
@@ -296,19 +258,13 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce)
 }
 
 TEST_F(TwoPlayers, TheHostBoxTakesAPortAndV6Addresses) {
-    const std::pair<const char*, const char*> texts[] = {{"example.org", "example.org 0"},
-                                                         {"10.0.0.1:10600", "10.0.0.1 10600"},
-                                                         {"[::1]:601", "::1 601"},
-                                                         {"[::1]", "::1 0"},
-                                                         {"fe80::1", "fe80::1 0"},
-                                                         {"h:65535", "h 65535"},
-                                                         {"h:1", "h 1"},
-                                                         {"h:65536", "invalid 0"},
-                                                         {"host:0", "invalid 0"},
-                                                         {"host:http", "invalid 0"},
-                                                         {"[::1]x", "invalid 0"},
-                                                         {"[::1]:", "invalid 0"},
-                                                         {"[::1", "[::1 0"}};
+    // clang-format off
+    const std::pair<const char*, const char*> texts[] = {
+        {"example.org", "example.org 0"}, {"10.0.0.1:10600", "10.0.0.1 10600"}, {"[::1]:601", "::1 601"},
+        {"[::1]", "::1 0"}, {"fe80::1", "fe80::1 0"}, {"h:65535", "h 65535"}, {"h:1", "h 1"}, {"h:65536", "invalid 0"},
+        {"host:0", "invalid 0"}, {"host:http", "invalid 0"}, {"[::1]x", "invalid 0"}, {"[::1]:", "invalid 0"},
+        {"[::1", "[::1 0"}};
+    // clang-format on
     for (const auto& [text, read] : texts) {
         const HostAndPort parsed = parseHostText(text);
         EXPECT_EQ((parsed.valid ? parsed.host : "invalid") + " " + std::to_string(parsed.port), read) << text;
@@ -348,32 +304,24 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
     from(eve, "CONEve");
     ASSERT_EQ(ann.messageBox.shown.size(), 2u);  // one after the other, never stacked
     EXPECT_EQ(ann.lastBox(), "Accept new player connection from Zed?");
-    EXPECT_EQ(ann.messageBox.shown[1].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(eve.received, Texts{});
-    EXPECT_EQ(zed.received, Texts{"NAMAnn"});
+    EXPECT_EQ(eve.received.size() + zed.received.size(), 1u);
     EXPECT_EQ(ann.link().opponent().name, "Zed");
     // Waiting for Zed's version, Ann shows his address but keeps Connect off.
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "10.0.0.8");
     EXPECT_EQ(ann.controls(), kIntroduced);
-    EXPECT_EQ(ann.lastLine(), "* Connected to Zed");
     act("ann type 10.0.0.5");  // typed meanwhile; the link's controls follow the version
     from(zed, "VER1");
     EXPECT_EQ(ann.controls(), kConnected);
 }
 
 TEST_F(TwoPlayers, SinglePlayerChosenDuringAConnectWaitOrALinkEndsItWithoutAWord) {
-    const std::string idle = "&Start, Start the game | cmdStart cmdSetup mnuGGameSelect";
-    act("bob type 10.0.0.1");  // Connect is on; single player turns it off
-    bob.choose("Bob", kSinglePlayer);
-    EXPECT_EQ(bob.controls(), idle);
-    bob.choose("Bob", kMultiPlayer);
     bob.form().cmbConnectTo.setText("10.0.0.1");
     bob.form().cmdConnect.click();
     bob.choose("Bob", kSinglePlayer);
     act("clock 20000");
     EXPECT_EQ(network.sentLog(), Texts{});
     EXPECT_EQ(bob.form().txtOutput.text().find("* Connection failed"), std::string::npos);
-    EXPECT_EQ(bob.controls(), idle);
+    EXPECT_EQ(bob.controls(), "&Start, Start the game | cmdStart cmdSetup mnuGGameSelect");
     EXPECT_TRUE(ann.listening());  // the host saw the attempt close and listens again
     EXPECT_TRUE(ann.messageBox.shown.empty());
     // Chosen from the menu while linked: the joiner just closes.
@@ -404,15 +352,6 @@ TEST_F(TwoPlayers, ACopyThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
     EXPECT_EQ(logWhenTold, "* Disconnected");
     EXPECT_EQ(bob.controls(), kListening);
     EXPECT_FALSE(bob.listening());
-    // Bob joins Ann again, another program takes Ann's port, and Bob leaves.
-    ann.choose("Ann", kMultiPlayer);
-    connect();
-    RawPeer other(network, "10.0.0.1");
-    other.listen(600);
-    act("bob click cmdDisconnect");
-    ASSERT_EQ(ann.messageBox.shown.size(), 3u);  // two accept questions, and this
-    EXPECT_EQ(ann.lastBox(), "Error 10048 - The bound address is already in use");
-    EXPECT_EQ(ann.lastLine(), "* Disconnected");
 }
 
 TEST_F(TwoPlayers, ASendThatFailsIsReportedWhereItWasMade) {
@@ -447,13 +386,8 @@ protected:
 
 TEST_F(HostilePeer, SplitAndCoalescedReceivesAreReadAsMessages) {
     EXPECT_EQ(bob.controls(), kConnected);
-    const std::string idle = " | 60 black, bar 156.0 blue";
-    from(mallory, "SCU 10SCU 20");
-    EXPECT_EQ(bob.board(), "0 | | | 0 trailing, 20 leading" + idle);
-    from(mallory, "SCU-7");
-    EXPECT_EQ(bob.board(), "0 | | | 0 leading, -7 trailing" + idle);
-    from(mallory, "SCU 0");
-    EXPECT_EQ(bob.board(), "0 | | | 0 black, 0 black" + idle);  // equal scores are black
+    from(mallory, "SCU 10SCU-7");
+    EXPECT_EQ(bob.board(), "0 | | | 0 leading, -7 trailing | 60 black, bar 156.0 blue");
     // Two sends that the copy reads at once come out joined: one chat line.
     mallory.socket().sendData("MSGhel");
     from(mallory, "lo");
@@ -464,19 +398,13 @@ TEST_F(HostilePeer, SplitAndCoalescedReceivesAreReadAsMessages) {
     EXPECT_TRUE(bob.messageBox.shown.empty());
 }
 
-TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATimeAndFloodsLeaveBoundedState) {
-    for (const char* text : {"scu 5", "S", "CONEve", "SCU 99999", "VER"}) {
-        from(mallory, text);
-        EXPECT_EQ(bob.lastBox(), std::string("Unrecognised data arrival - ") + text);
-        EXPECT_EQ(bob.messageBox.shown.back().buttons, MessageButtons::Ok);
-    }
+TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATimeAndLongTextIsCut) {
+    from(mallory, "scu 5");
+    EXPECT_EQ(bob.lastBox(), "Unrecognised data arrival - scu 5");
+    EXPECT_EQ(bob.messageBox.shown.back().buttons, MessageButtons::Ok);
     // While a notice is open the peer keeps sending: nothing stacks up.
     bob.messageBox.shown.clear();
-    int depth = 0;
-    bob.messageBox.duringShow = [&] {
-        if (++depth > 3) return;
-        for (int i = 0; i < 50; ++i) from(mallory, std::string(300, 'Z') + std::to_string(i));
-    };
+    bob.messageBox.duringShow = [&] { from(mallory, std::string(300, 'Z')); };
     from(mallory, std::string(1000, 'Q'));
     ASSERT_EQ(bob.messageBox.shown.size(), 1u);
     EXPECT_EQ(bob.lastBox(), "Unrecognised data arrival - " + std::string(200, 'Q'));
@@ -485,10 +413,6 @@ TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATimeAndFloodsLeaveBoundedSt
     EXPECT_EQ(bob.lastLine(), "<Mallory> " + std::string(kLongestReceivedText, 'x'));
     from(mallory, "NAM" + std::string(100'000, 'n'));
     EXPECT_EQ(bob.link().opponent().name, std::string(kLongestReceivedText, 'n'));
-    std::string burst;  // thousands of messages back to back in one receive
-    for (int i = 1; i <= 10'000; ++i) burst += "SCU " + std::to_string(i % 1000);
-    from(mallory, burst);
-    EXPECT_EQ(bob.form().lblOpponentScore.caption(), "0");
 }
 
 TEST_F(TwoPlayers, AHostTreatsTheJoinersOwnMessagesAsStrangers) {

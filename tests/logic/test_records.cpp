@@ -112,15 +112,9 @@ TEST_F(HighScoreTest, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrop
 TEST_F(HighScoreTest, TablesAreListedAndSavedWholeAndHandEditedScoresFailWhereTheyAreCompared) {
     storeScores("120");
     std::int16_t rows = 2;
-    const std::string heading = "#\tScore\tName\r\n" + std::string(35, '-');
-    EXPECT_EQ(table.MakeScores(rows), heading + "\r\n1)\t120\tP1\r\n2)\t0\tNo name");
-    for (std::int16_t asked : {0, 10, 11}) {
-        rows = asked;
-        EXPECT_TRUE(table.MakeScores(rows).ends_with("\r\n9)\t0\tNo name\r\n10)\t0\tNo name")) << asked;
-        EXPECT_EQ(rows, 10);
-    }
-    rows = -1;
-    EXPECT_EQ(table.MakeScores(rows) + std::to_string(rows), heading + "-1");
+    EXPECT_EQ(table.MakeScores(rows),
+              "#\tScore\tName\r\n" + std::string(35, '-') + "\r\n1)\t120\tP1\r\n2)\t0\tNo name");
+    EXPECT_TRUE(table.MakeScores().ends_with("\r\n9)\t0\tNo name\r\n10)\t0\tNo name"));
     table.InsertScores(70, "Ann");
     table.WriteScores();  // every place, under its table, as one save
     EXPECT_EQ(store.size(), 20u);
@@ -143,23 +137,6 @@ TEST_F(HighScoreTest, TablesAreListedAndSavedWholeAndHandEditedScoresFailWhereTh
     EXPECT_EQ(table.Score(1) * 10 + table.Score(2), 24);
     EXPECT_EQ(failureNumber([&] { table.Score(3); }), failures::kOverflow);
     EXPECT_EQ(failureNumber([&] { table.Score(4); }), failures::kTypeMismatch);
-    HighScore unset(store);
-    for (const std::function<void()>& action : std::initializer_list<std::function<void()>>{
-             [&] { unset.BestScore(); }, [&] { unset.InsertScores(10, "Ann"); }, [&] { table.Name(0); },
-             [&] { table.setName(11, "Ann"); }, [&] { table.setNumPlaces(0); }, [&] { table.setScore(-1, 5); }})
-        EXPECT_EQ(failureNumber(action), failures::kSubscriptOutOfRange);
-    HighScore single(store);
-    single.setNumPlaces(1);  // the smallest table there is
-    EXPECT_EQ(single.WorstScore(), single.BestScore());
-    table.setNumPlaces(5);
-    table.setScore(5, 77);
-    table.setNumPlaces(10);
-    table.setName(10, "Zed");
-    EXPECT_EQ(
-        table.Name(4) + "," + table.Name(5) + "," + table.Name(6) + "," + table.Name(10) + "," + table.WorstScore(),
-        "P4,No name,,Zed,")
-        << "the places that remain are kept, the new ones are empty";
-    EXPECT_EQ(table.Score(5), 77);
 }
 
 PlayerStats counting(std::int32_t from) {
@@ -178,12 +155,6 @@ TEST(PlayerStats, RecordsRoundTripPerPlayerAndABadRecordLoadsUpToItsFailingField
     EXPECT_EQ(loaded, PlayerStats{});
     ReadStats(store, "Bob", loaded);
     EXPECT_EQ(loaded, counting(-2147483647 - 1));
-    EXPECT_EQ(NewPlayerRecord(store, "Ann"), std::nullopt) << "a record is never replaced";
-    const auto nobody = NewPlayerRecord(store, "Nobody");
-    ASSERT_TRUE(nobody.has_value());
-    EXPECT_EQ(nobody->section + "/" + nobody->key + "=" + nobody->value,
-              "Profiles\\Nobody/Statistics=0|0|0|0|0|0|0|0|0|0|0|0");
-    EXPECT_EQ(failureNumber([] { PlayerStats{}.at(13); }), failures::kSubscriptOutOfRange);
     const std::pair<const char*, const char*> cases[] = {
         {"", "0 0|0|0|0|0|0|0|0|0|0|0|0"},
         {" 1 |2.5|3.5|-0.5|1e3|+6|\t7|1e-400|0|0|0|12|extra", "0 1|2|4|0|1000|6|7|0|0|0|0|12"},

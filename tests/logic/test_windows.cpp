@@ -258,18 +258,6 @@ TEST(ApplyChoices, AProtectedPortFallsBackQuietlyAndAPortThatCannotBeTakenIsRepo
     }
 }
 
-TEST(ApplyChoices, StatisticsRecordsThatDoNotFitAreReported) {
-    Rig rig;
-    rig.state.stats.BanksMade = 7;
-    rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "5|99999999999|0|0|0|0|0|0|0|0|0|0");
-    rig.choose("Ann", kSinglePlayer);
-    EXPECT_EQ(rig.errorTitles(), std::vector<std::string>{"Kestrin Error 6 in Main.NewGameSelect"});
-    EXPECT_EQ(StatsRecord(rig.state.stats), "5|0|0|0|0|0|0|0|0|0|0|0");  // loaded up to the failing field
-    rig.store.set("Kestrin", "Profiles\\Ann", "Statistics", "1|2|3");
-    rig.choose("Ann", kSinglePlayer);
-    EXPECT_EQ(rig.errorTitles().back(), "Kestrin Error 9 in Main.NewGameSelect");
-}
-
 TEST(ApplyChoices, RecentHostsLoadWithTheWindowAndTheWindowUnloadsEverything) {
     Rig rig;
     rig.main->Load();
