@@ -126,7 +126,8 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
         {"ann click cmdDisconnect", "", "* Disconnected", "* Disconnected", kListening, kListening},  // no goodbye
     });
     EXPECT_TRUE(ann.listening() && bob.listening());
-    EXPECT_EQ(ann.form().cmbConnectTo.items(), Texts{"10.0.0.2"});  // each remembers the other
+    EXPECT_EQ(ann.form().txtChat.selStart() + bob.form().txtChat.selStart(), 22u);  // a stop line moves the caret
+    EXPECT_EQ(ann.form().cmbConnectTo.items(), Texts{"10.0.0.2"});                  // each remembers the other
     EXPECT_EQ(bob.files.files["/game/ConnectTo.dat"], Texts{"10.0.0.1"});
     EXPECT_EQ(bob.store.get("Kestrin", "Player", "LastIP"), "10.0.0.1");
     EXPECT_EQ(ann.store.get("Kestrin", "Player", "LastIP"), "10.0.0.2");
@@ -291,6 +292,7 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
     ann.messageBox.duringShow = [&] {
         EXPECT_FALSE(ann.form().cmdConnect.enabled());  // introducing: Connect stays off
         if (ann.messageBox.shown.size() != 1) return;
+        EXPECT_EQ(ann.lastLine(), "* Connection request from Eve");
         eve.outgoing->close();
         settle();
         EXPECT_TRUE(ann.listening());  // the vanished joiner's link ended; Ann listens again
@@ -396,6 +398,9 @@ TEST_F(HostilePeer, SplitAndCoalescedReceivesAreReadAsMessages) {
     EXPECT_EQ(bob.lastLine(), "* Mallory is ready to start the game");
     EXPECT_EQ(bob.sound.beeps, 0);  // a joiner beeps only as it answers a ready line
     EXPECT_TRUE(bob.messageBox.shown.empty());
+    from(mallory, "DIS");  // the goodbye alone ends the link, before any close
+    EXPECT_EQ(bob.lastLine(), "* Disconnected");
+    EXPECT_EQ(bob.controls(), kListening);
 }
 
 TEST_F(HostilePeer, StrangeTextShowsOneShortNoticeAtATimeAndLongTextIsCut) {

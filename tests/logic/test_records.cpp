@@ -14,40 +14,30 @@
 namespace kestrin::testing {
 namespace {
 
-// What an action gives: its result, or "#" and the number of the Failure it throws.
-std::string outcome(const std::function<std::string()>& action) {
-    std::string result;
-    const std::int32_t failure = failureNumber([&] { result = action(); });
-    return failure == 0 ? result : "#" + std::to_string(failure);
-}
-
 TEST(Numbers, TextIsReadAsTheGameWritesItAndAnythingElseIsAFailure) {
     // clang-format off
     const std::pair<const char*, const char*> cases[] = {
         {" 12 ", "12"}, {"\t-3.5", "-3.5"}, {"+6", "6"}, {"1e3", "1000"}, {"2.5E-1", "0.25"}, {".5", "0.5"}, {"5.", "5"},
-        {"0.0e999999", "0"}, {"1e-400", "0"}, {"-1e-400", "0"}, {"1000e-402", "0"}, {"0.000001e-999999999999", "0"},
-        {"0.01e+310", "1e+308"}, {"1e400", "#6"}, {"-0.1e310", "#6"}, {"1e99999999999", "#6"},
-        {"", "#13"}, {"  ", "#13"}, {".", "#13"}, {"-", "#13"}, {"e5", "#13"}, {"1e", "#13"}, {"2E+", "#13"},
-        {"1e-", "#13"}, {"12x", "#13"}, {"1 2", "#13"}, {"--1", "#13"}, {"0x10", "#13"}, {"inf", "#13"},
-        {"nan", "#13"}, {"1e2.5", "#13"}, {"1.2.3", "#13"}};
+        {"0.0e999999", "0"}, {"-1e-400", "0"}, {"1000e-402", "0"}, {"0.000001e-999999999999", "0"},
+        {"0.01e+310", "1e+308"}, {"1e400", "#6"}, {"-0.1e310", "#6"}, {"1e99999999999", "#6"}, {"", "#13"},
+        {".", "#13"}, {"-", "#13"}, {"e5", "#13"}, {"1e", "#13"}, {"2E+", "#13"}, {"12x", "#13"}, {"1 2", "#13"},
+        {"0x10", "#13"}, {"inf", "#13"}, {"1e2.5", "#13"}};
     // clang-format on
     for (const auto& [text, read] : cases) {
-        EXPECT_EQ(outcome([&] {
-                      char shown[32];
-                      std::snprintf(shown, sizeof shown, "%g", parseNumber(text));
-                      return std::string(shown);
-                  }),
-                  read)
-            << text;
+        char shown[32] = "";
+        const std::int32_t failure =
+            failureNumber([&] { std::snprintf(shown, sizeof shown, "%g", parseNumber(text)); });
+        EXPECT_EQ(failure == 0 ? std::string(shown) : "#" + std::to_string(failure), read) << text;
     }
+    // Zeros before the first digit count: this is 10^-326, too small, not too large.
+    EXPECT_EQ(parseNumber("0." + std::string(1325, '0') + "1e1000"), 0.0);
     // Halves go to the even neighbour; whole numbers that leave their width are overflows.
-    // clang-format off
-    const std::pair<const char*, const char*> rounded[] = {
-        {"0.5", "0"}, {"1.5", "2"}, {"2.5", "2"}, {"2.4999", "2"}, {"2.5001", "3"}, {"-1.5", "-2"}, {"-2.5", "-2"},
-        {"-0.4", "0"}, {"32767.4", "32767"}, {"32767.5", "#6"}, {"-32768.4", "-32768"}, {"-32768.6", "#6"}, {"x", "#13"}};
-    // clang-format on
-    for (const auto& [text, whole] : rounded)
-        EXPECT_EQ(outcome([&] { return std::to_string(textTo<std::int16_t>(text)); }), whole) << text;
+    std::string rounded;
+    for (const char* text : {"0.5", "1.5", "2.5", "2.5001", "-2.5", "-0.4", "32767.4", "-32768.4", "32767.5", "x"}) {
+        const auto failure = failureNumber([&] { rounded += std::to_string(textTo<std::int16_t>(text)); });
+        rounded += (failure ? "#" + std::to_string(failure) : "") + " ";
+    }
+    EXPECT_EQ(rounded, "0 2 2 3 -2 0 32767 -32768 #6 #13 ");
     EXPECT_EQ(failureNumber([] { roundTo<std::int32_t>(std::nan("")); }), failures::kOverflow);
     EXPECT_EQ(failureNumber([] { checkedAdd<std::int16_t>(32767, 1); }), failures::kOverflow);
     EXPECT_EQ(failureNumber([] { checkedSub<std::int16_t>(-32768, 1); }), failures::kOverflow);

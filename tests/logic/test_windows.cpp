@@ -183,6 +183,9 @@ TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     log.maxLength = 3;  // characters, never cut in two
     log.setText("Zoë Ann");
     EXPECT_EQ(log.text(), "Zoë");
+    box.setVisible(false);  // a hidden control takes no focus
+    box.setFocus();
+    EXPECT_FALSE(box.hasFocus());
     forms::Timer timer("tmrGame", 1000);
     int ticks = 0;
     timer.observers().add([&] { ++ticks; });

@@ -281,38 +281,25 @@ TEST_F(WindowsTest, SetupComesFirstTheViewerOpensBesideTheGameAndOutlivesItAndDi
     EXPECT_EQ(windows->statsView(), nullptr);
 }
 
-class MainWindowViewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QApplication::setFont(ui::applicationFont());
-        view = std::make_unique<ui::MainWindowView>(rig.form(), QString());
-        view->show();
-        QApplication::setActiveWindow(view.get());
-    }
-    template <typename W = QWidget>
-    W* widget(const forms::Control& control) {
-        return qobject_cast<W*>(view->widgetFor(control));
-    }
+// The main window's view on a rig: model changes show at once, keys reach their handlers.
+TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCountsCharacters) {
+    QApplication::setFont(ui::applicationFont());
     Rig rig;
-    std::unique_ptr<ui::MainWindowView> view;
-};
-
-TEST_F(MainWindowViewTest, ModelChangesShowAtOnceAndTheHeightFollowsTheGameType) {
     MainForm& f = rig.form();
+    ui::MainWindowView view(f, QString());
+    view.show();
+    QApplication::setActiveWindow(&view);
+    const auto widget = [&](const forms::Control& control) { return view.widgetFor(control); };
     f.lblCurrent[7].setEnabled(true);
     f.lblCurrent[7].setForeColor(forms::kDarkRed);
     EXPECT_TRUE(widget(f.lblCurrent[7])->isEnabled());
     EXPECT_EQ(widget(f.lblCurrent[7])->palette().color(QPalette::Active, QPalette::WindowText), QColor(192, 0, 0));
     f.shpTimeLeft.setWidth(-0.0001);  // the time bar never draws a negative width
     EXPECT_EQ(static_cast<ui::BarWidget*>(widget(f.shpTimeLeft))->barWidth(), 0);
-    f.cmdStart.setTooltip("tip");
-    EXPECT_EQ(widget(f.cmdStart)->toolTip(), "tip");
     // The output log: lines end in CR LF in the model; lines added follow as further lines
     // (a CR LF split over two additions is still one line break), the caret after them.
     f.txtOutput.setText("* one\r\n* two");
-    f.txtOutput.setSelStart(f.txtOutput.text().size());
-    auto* log = widget<QPlainTextEdit>(f.txtOutput);
-    EXPECT_EQ(log->toPlainText(), "* one\n* two");
+    auto* log = qobject_cast<QPlainTextEdit*>(widget(f.txtOutput));
     f.txtOutput.append("\r\n* three\r");
     f.txtOutput.append("\n* fourü");
     f.txtOutput.setSelStart(f.txtOutput.text().size());
@@ -324,41 +311,36 @@ TEST_F(MainWindowViewTest, ModelChangesShowAtOnceAndTheHeightFollowsTheGameType)
     EXPECT_EQ(log->toPlainText(), "new");
     // The window ends just below its last frame: the scores alone, or the chat too.
     const auto endsJustBelow = [&](const char* frame) {
-        QWidget* shown = view->findChild<QWidget*>(QString::fromLatin1(frame));
-        const int bottom = shown->mapTo(view.get(), QPoint(0, shown->height())).y();
-        return view->height() >= bottom && view->height() <= bottom + 20;
+        QWidget* shown = view.findChild<QWidget*>(QString::fromLatin1(frame));
+        const int bottom = shown->mapTo(&view, QPoint(0, shown->height())).y();
+        return view.height() >= bottom && view.height() <= bottom + 20;
     };
     rig.choose("Ann", kSinglePlayer);
     EXPECT_FALSE(widget(f.fraChat)->isVisible());
     EXPECT_TRUE(endsJustBelow("fraScores"));
-    rig.choose("Ann", kMultiPlayer);
-    EXPECT_TRUE(widget(f.fraChat)->isVisible());
-    EXPECT_TRUE(endsJustBelow("fraChat"));
-    EXPECT_EQ(view->minimumSize(), view->maximumSize());  // not resizable
-}
-
-TEST_F(MainWindowViewTest, KeysReachTheirHandlersEnterBanksAndTheChatBoxCountsCharacters) {
-    MainForm& f = rig.form();
-    rig.choose("Ann", kSinglePlayer);
     rig.random.queueDigits({5, 8, 9, 2});
     QTest::mouseClick(widget(f.cmdStart), Qt::LeftButton);
-    EXPECT_EQ(widget<QPushButton>(f.cmdStart)->text(), "&Stop");
-    QTest::keyRelease(view.get(), Qt::Key_PageUp);  // higher: correct
+    EXPECT_EQ(qobject_cast<QPushButton*>(widget(f.cmdStart))->text(), "&Stop");
+    EXPECT_EQ(widget(f.cmdStart)->toolTip(), "Stop the game");
+    QTest::keyRelease(&view, Qt::Key_PageUp);  // higher: correct
     EXPECT_EQ(QApplication::focusWidget(), widget(f.cmdBank));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(widget<QLabel>(f.lblCurrentScore)->text(), "10");
+    EXPECT_EQ(qobject_cast<QLabel*>(widget(f.lblCurrentScore))->text(), "10");
     // After a wrong guess the focus does not wander on to another button, so Enter opens nothing.
     QTest::keyRelease(widget(f.cmdStart), Qt::Key_PageUp);  // right, whatever has the focus
-    QTest::keyRelease(view.get(), Qt::Key_PageUp);          // wrong
+    QTest::keyRelease(&view, Qt::Key_PageUp);               // wrong
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(rig.state.stats.HighGuesses, 3);
 
     rig.choose("Ann", kMultiPlayer);  // shows the chat frame
+    EXPECT_TRUE(widget(f.fraChat)->isVisible());
+    EXPECT_TRUE(endsJustBelow("fraChat"));
+    EXPECT_EQ(view.minimumSize(), view.maximumSize());  // not resizable
     std::vector<int> codes;
     f.onKeyUp = [&](int code) { codes.push_back(code); };
     f.txtChat.setEnabled(true);
     f.txtChat.setFocus();
-    auto* chat = widget<QLineEdit>(f.txtChat);
+    auto* chat = qobject_cast<QLineEdit*>(widget(f.txtChat));
     QTest::keyClick(chat, Qt::Key_B);  // typed into the chat box, and still the bank key
     QTest::keyRelease(chat, Qt::Key_A);
     EXPECT_EQ(codes, std::vector<int>{66});
@@ -366,16 +348,15 @@ TEST_F(MainWindowViewTest, KeysReachTheirHandlersEnterBanksAndTheChatBoxCountsCh
     // beyond them is cut at the caret, never what was there.
     chat->insert(QString(146, QChar(0xE4)));
     chat->insert(QStringLiteral("🦅🦅xyz"));
-    EXPECT_EQ(chat->text(), QStringLiteral("b") + QString(146, QChar(0xE4)) + QStringLiteral("🦅🦅x"));
-    EXPECT_EQ(QString::fromStdString(f.txtChat.text()), chat->text());
-    QTest::keyClick(chat, Qt::Key_Q);
+    const QString full = QStringLiteral("b") + QString(146, QChar(0xE4)) + QStringLiteral("🦅🦅x");
+    EXPECT_EQ(chat->text(), full);
+    EXPECT_EQ(QString::fromStdString(f.txtChat.text()), full);
     chat->setCursorPosition(0);
     chat->insert(QStringLiteral("pasted"));
-    EXPECT_EQ(chat->text(), QStringLiteral("b") + QString(146, QChar(0xE4)) + QStringLiteral("🦅🦅x"));
-
+    EXPECT_EQ(chat->text(), full);
     // Enter in the host box connects, even with a recent host typed again by hand.
     f.cmbConnectTo.addItem("10.0.0.7");
-    auto* box = widget<QComboBox>(f.cmbConnectTo);
+    auto* box = qobject_cast<QComboBox*>(widget(f.cmbConnectTo));
     box->lineEdit()->clear();
     QTest::keyClicks(box->lineEdit(), "10.0.0.7");
     EXPECT_TRUE(f.cmdConnect.enabled());

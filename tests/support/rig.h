@@ -1,7 +1,6 @@
-// Whole copies of the game on test doubles. Doubles holds every double a copy needs and the
-// services made of them; Rig adds the main window's logic, its four timers on a virtual
-// clock; TwoCopies is two rigs on one network and one clock, with a player of scenarios;
-// RawPeer is a program of someone else's that speaks the wire format by hand.
+// Whole copies of the game on test doubles: Doubles holds the doubles and the services made of
+// them; Rig adds the main window, its timers on a virtual clock; TwoCopies is two rigs on one
+// network and clock; RawPeer is someone else's program speaking the wire format by hand.
 #pragma once
 
 #include <memory>
@@ -55,17 +54,13 @@ struct Rig : Doubles {
     bool listening() { return connection().WinsockServer(0).state() == SocketState::Listening; }
     // Applies a player and a game type as the set-up dialog does.
     void choose(const std::string& player, std::int32_t gameType);
-    // Does what the player says, one thing after the other: "click cmdStart" (any button or
-    // menu item by its name), "start 5" (the start button, drawing that digit), "higher 7",
-    // "lower 3" (a guess that draws that digit), "key 33" (a key released), "type 10.0.0.1"
-    // (into the host box, as the player types), "enter" (Enter in the host box), "say hello"
-    // (a chat line sent with Enter), "clock 1000" (time passes): "start 5; higher 7; clock 3000".
+    // Does what the player says: "click cmdStart" (any button or menu item), "start 5", "higher 7",
+    // "lower 3" (drawing that digit), "key 33" (released), "type 10.0.0.1" (into the host box),
+    // "enter" (in the host box), "say hello" (a chat line), "clock 1000": "start 5; higher 7".
     void act(const std::string& what);
-    // What the game shows: the digit, the lit levels (the dark red one marked "*"), the tick
-    // or the cross, both scores with their colours, the clock and its bar (width, colour).
+    // The digit, the lit levels (the top one "*"), tick or cross, the scores, the clock and bar.
     std::string board();
-    // The start button's caption and tooltip, then every control and timer that is enabled,
-    // the one with the focus marked "*": "&Stop, Stop the game | cmdStart cmdGuess(0)* …".
+    // The start button's caption and tooltip, then the enabled controls and timers (focus "*").
     std::string controls();
     std::string lastLine() { return testing::lastLine(form()); }
     VirtualClock ownClock;
@@ -95,20 +90,17 @@ struct RawPeer {
 // Ann's copy on 10.0.0.1 and Bob's on 10.0.0.2, both in multi player mode and listening.
 struct TwoCopies {
     TwoCopies();
-    // Delivers network events until none are left (bounded).
     void settle();
-    // Text from a program that speaks the wire format by hand, delivered.
+    // A raw peer's text, delivered.
     void from(RawPeer& peer, const std::string& text) {
         peer.socket().sendData(text);
         settle();
     }
     void connect() { act("bob type 10.0.0.1; bob click cmdConnect"); }
-    // Does what the players say, one after the other, the network settling after each:
-    // "ann click cmdStart; bob say hi; clock 5000" (see Rig::act).
+    // "ann click cmdStart; bob say hi; clock 5000", the network settling after each.
     void act(const std::string& what);
-    // One step of a scenario: what the players do, then every text that went over the wire
-    // meanwhile (joined by "|"), the last line of each log, and each copy's controls (nullptr:
-    // not checked).
+    // What the players do, the wire text meanwhile ("a|b"), each last log line, each copy's
+    // controls (nullptr: not checked).
     struct Step {
         const char* act;
         const char* wire;
