@@ -22,11 +22,11 @@ std::string listed(const std::vector<std::string>& items) {
 // A window as the player first sees it: its caption, then each control with its caption,
 // entries, tooltip, colour and limits, and "off" or "hidden" where it is disabled or hidden.
 std::string shown(const forms::Form& form) {
-    std::string out = form.caption();
+    std::string out = form.caption() + ":";
     for (const forms::Control* control : form.controls()) {
-        out += "\n" + control->name();
+        out += " " + control->name();
         const auto* captioned = dynamic_cast<const forms::CaptionControl*>(control);
-        if (captioned && !captioned->caption().empty()) out += " \"" + captioned->caption() + "\"";
+        if (captioned && !captioned->caption().empty()) out += " '" + captioned->caption() + "'";
         if (const auto* combo = dynamic_cast<const forms::ComboBox*>(control)) out += listed(combo->items());
         if (const auto* list = dynamic_cast<const forms::ListBox*>(control)) out += listed(list->items());
         if (const auto* box = dynamic_cast<const forms::TextBox*>(control); box && box->maxLength > 0)
@@ -39,78 +39,52 @@ std::string shown(const forms::Form& form) {
             out += " rgb " + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
         if (!control->enabled()) out += " off";
         if (!control->visible()) out += " hidden";
+        out += ";";
     }
     return out;
 }
 
 TEST(Windows, EveryControlShowsItsOwnTextsAndFirstState) {
     Rig rig;
-    EXPECT_EQ(shown(rig.form()), R"(Kestrin
-fraCurrent "Bank"
-lblCurrent(0) "10" off
-lblCurrent(1) "20" off
-lblCurrent(2) "50" off
-lblCurrent(3) "100" off
-lblCurrent(4) "250" off
-lblCurrent(5) "500" off
-lblCurrent(6) "750" off
-lblCurrent(7) "1000" off
-cmdStart "&Start" [Start the game]
-cmdSetup "S&etup" [Select player name and game type]
-shpTimeLeft 156 wide, fill 192
-lblTimeLeft "60"
-cmdGuess(0) "&Higher" [Make a higher guess (Key: Page Up)] off
-cmdGuess(1) "&Lower" [Make a lower guess (Key: Page Down)] off
-lblRandom "0"
-imgCorrect hidden
-imgWrong hidden
-cmdBank "&Kestrin!" [Add bank points to score (Key: Enter)] off
-cmbConnectTo [IP address or network name to connect to]
-cmdConnect "&Connect" [Connect to opponent] off
-cmdDisconnect "D&isconnect" [Disconnect from opponent] off
-lblCurrentScore "0"
-lblOpponentScore "0"
-lblHighScore "0" rgb 0,0,255
-lblHighScore2 "0" rgb 0,0,255
-cmdHighScores "High Scores && Statistics" [View game statistics and high scores]
-fraChat "Status and Chat"
-txtOutput
-txtChat max 150 off
-cmdSend "Sen&d" [Send message to opponent] off
-mnuGGameSelect "Setup..."
-mnuIP "IP Addresses..."
-mnuGameExit "Exit"
-mnuHelpReadMe "Read Me"
-mnuHelpCheckUpdate "Check for Update"
-mnuWebWebsite "Vellam Website"
-mnuWebForums "Vellam Forums"
-mnuWebEmail "E-mail Vellam"
-mnuHelpDonate "Donate!"
-mnuHelpAbout "About...")");
+    EXPECT_EQ(shown(rig.form()),
+              "Kestrin: fraCurrent 'Bank'; lblCurrent(0) '10' off; lblCurrent(1) '20' off; lblCurrent(2) '50' off; "
+              "lblCurrent(3) '100' off; lblCurrent(4) '250' off; lblCurrent(5) '500' off; lblCurrent(6) '750' off; "
+              "lblCurrent(7) '1000' off; cmdStart '&Start' [Start the game]; "
+              "cmdSetup 'S&etup' [Select player name and game type]; shpTimeLeft 156 wide, fill 192; "
+              "lblTimeLeft '60'; cmdGuess(0) '&Higher' [Make a higher guess (Key: Page Up)] off; "
+              "cmdGuess(1) '&Lower' [Make a lower guess (Key: Page Down)] off; lblRandom '0'; imgCorrect hidden; "
+              "imgWrong hidden; cmdBank '&Kestrin!' [Add bank points to score (Key: Enter)] off; "
+              "cmbConnectTo [IP address or network name to connect to]; "
+              "cmdConnect '&Connect' [Connect to opponent] off; "
+              "cmdDisconnect 'D&isconnect' [Disconnect from opponent] off; lblCurrentScore '0'; "
+              "lblOpponentScore '0'; lblHighScore '0' rgb 0,0,255; lblHighScore2 '0' rgb 0,0,255; "
+              "cmdHighScores 'High Scores && Statistics' [View game statistics and high scores]; "
+              "fraChat 'Status and Chat'; txtOutput; txtChat max 150 off; "
+              "cmdSend 'Sen&d' [Send message to opponent] off; mnuGGameSelect 'Setup...'; mnuIP 'IP Addresses...'; "
+              "mnuGameExit 'Exit'; mnuHelpReadMe 'Read Me'; mnuHelpCheckUpdate 'Check for Update'; "
+              "mnuWebWebsite 'Vellam Website'; mnuWebForums 'Vellam Forums'; mnuWebEmail 'E-mail Vellam'; "
+              "mnuHelpDonate 'Donate!'; mnuHelpAbout 'About...';");
     std::string timers;
     for (const forms::Timer* timer : rig.form().timers())
         timers += timer->name() + " " + std::to_string(timer->interval()) + (timer->enabled() ? " on, " : ", ");
     EXPECT_EQ(timers, "tmrGame 1000, tmrBank 3000, tmrReady 1000, tmrWinsock 10000, ");
-    EXPECT_EQ(shown(GameSelectForm()), R"(Kestrin - Game Setup
-cmbPlayerName [Type your name here]
-cmbGameSelect {Single Player|Multi Player} [Select from single or multi player game modes]
-chkGameSelect "Auto-start with these settings" [If checked Kestrin will auto-start with these settings in future]
-cmdOK "&OK" [Confirm these settings])");
+    EXPECT_EQ(shown(GameSelectForm()),
+              "Kestrin - Game Setup: cmbPlayerName [Type your name here]; "
+              "cmbGameSelect {Single Player|Multi Player} [Select from single or multi player game modes]; "
+              "chkGameSelect 'Auto-start with these settings' [If checked Kestrin will auto-start with these "
+              "settings in future]; "
+              "cmdOK '&OK' [Confirm these settings];");
     EXPECT_FALSE(GameSelectForm().cmbGameSelect.editable);  // a game type is chosen, never typed
-    EXPECT_EQ(shown(StatsForm()), R"(High Scores & Statistics
-lstPage {SP High Scores|MP High Scores|Statistics}
-txtStats
-cmdRefresh "&Refresh" [Reload statistics and high scores]
-cmdClose "Close" [Close scores & stats dialog])");
-    EXPECT_EQ(shown(IpForm()), "IP Addresses\ntxtIP\ncmdOK \"OK\" [Close IP dialog]");
-    EXPECT_EQ(shown(AboutForm()), R"(About Kestrin
-lblProductName "Vellam Kestrin"
-lblVersion "Version <ProductVersion>"
-Label2 "Copyright (C) 2026 Vellam"
-lblHyperlink(0) "support@vellam.example" rgb 0,0,255
-lblHyperlink(1) "https://www.vellam.example" rgb 0,0,255
-cmdDonate "Donate" [Donate to support Kestrin]
-cmdOK "OK")");
+    EXPECT_EQ(shown(StatsForm()),
+              "High Scores & Statistics: lstPage {SP High Scores|MP High Scores|Statistics}; txtStats; "
+              "cmdRefresh '&Refresh' [Reload statistics and high scores]; "
+              "cmdClose 'Close' [Close scores & stats dialog];");
+    EXPECT_EQ(shown(IpForm()), "IP Addresses: txtIP; cmdOK 'OK' [Close IP dialog];");
+    EXPECT_EQ(shown(AboutForm()),
+              "About Kestrin: lblProductName 'Vellam Kestrin'; lblVersion 'Version <ProductVersion>'; "
+              "Label2 'Copyright (C) 2026 Vellam'; lblHyperlink(0) 'support@vellam.example' rgb 0,0,255; "
+              "lblHyperlink(1) 'https://www.vellam.example' rgb 0,0,255; "
+              "cmdDonate 'Donate' [Donate to support Kestrin]; cmdOK 'OK';");
 }
 
 // Every control of the main window reaches its handler, the other windows included.
