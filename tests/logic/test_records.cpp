@@ -162,10 +162,9 @@ TEST(PlayerStats, RecordsRoundTripPerPlayerAndABadRecordLoadsUpToItsFailingField
     }
 }
 
-// The text with its CR LF line ends as plain line feeds; every line feed must have its CR.
-std::string lf(std::string text) {
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), std::count(text.begin(), text.end(), '\n'));
-    std::erase(text, '\r');
+// The text with each CR LF line end shown as "/"; a lone CR or LF stays as it is.
+std::string lines(std::string text) {
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.replace(at, 2, "/");
     return text;
 }
 
@@ -183,44 +182,20 @@ TEST(StatsPage, WorkedExamplesRoundHalvesToEvenAndHandEditedCountersFail) {
     s.CorrectGuesses = 5;
     s.WrongGuesses = 3;
     const StatsPageText page = MakeStatsPage(s, "Ann");
-    EXPECT_EQ(lf(page.games) + "|" + lf(page.bankingAndGuessing), R"(Statistics for Ann
-
-All Games
------------------------------------
-    Games Played: 4
-   Points Scored: 300
-   Average Score: 75
-
-Single Player
------------------------------------
-    Games Played: 3 (75%)
-   Points Scored: 250 (83%)
-   Average Score: 83
-
-Multi Player
------------------------------------
-    Games Played: 1 (25%)
-       Games Won: 1 (100%)
-      Games Lost: 0 (0%)
-   Points Scored: 50 (17%)
-   Average Score: 50
-
-|Banking
------------------------------------
-      Banks Made: 4
-   Points Banked: 290
-  Average Banked: 72
-
-Guessing
------------------------------------
-    Guesses Made: 8
-    High Guesses: 1 (12%)
-     Low Guesses: 7 (88%)
- Correct Guesses: 5 (62%)
-   Wrong Guesses: 3 (38%))");
+    // Each line ends in CR LF; shown here ending in "/".
+    EXPECT_EQ(lines(page.games) + "|" + lines(page.bankingAndGuessing),
+              "Statistics for Ann//All Games/-----------------------------------/    Games Played: 4/"
+              "   Points Scored: 300/   Average Score: 75//Single Player/-----------------------------------/"
+              "    Games Played: 3 (75%)/   Points Scored: 250 (83%)/   Average Score: 83//Multi Player/"
+              "-----------------------------------/    Games Played: 1 (25%)/       Games Won: 1 (100%)/"
+              "      Games Lost: 0 (0%)/   Points Scored: 50 (17%)/   Average Score: 50//|Banking/"
+              "-----------------------------------/      Banks Made: 4/   Points Banked: 290/"
+              "  Average Banked: 72//Guessing/-----------------------------------/    Guesses Made: 8/"
+              "    High Guesses: 1 (12%)/     Low Guesses: 7 (88%)/ Correct Guesses: 5 (62%)/"
+              "   Wrong Guesses: 3 (38%)");
     const StatsPageText zeros = MakeStatsPage(PlayerStats{}, "Bob");
-    EXPECT_TRUE(lf(zeros.games).starts_with("Statistics for Bob\n") && lf(zeros.games).ends_with("Score: 0\n\n"));
-    EXPECT_TRUE(lf(zeros.bankingAndGuessing).ends_with("Wrong Guesses: 0 (0%)"));
+    EXPECT_TRUE(lines(zeros.games).starts_with("Statistics for Bob/") && lines(zeros.games).ends_with("Score: 0//"));
+    EXPECT_TRUE(lines(zeros.bankingAndGuessing).ends_with("Wrong Guesses: 0 (0%)"));
     const auto failureFor = [](auto edit) {
         PlayerStats stats;
         edit(stats);
