@@ -18,8 +18,8 @@ class MemorySocket;
 enum class EventKind { ConnectionRequest, Connected, DataArrival, PeerClosed, Error };
 
 struct Event {
-    int socket;                // which socket it is for
-    std::uint64_t generation;  // and which of its connections; stale events are dropped
+    int socket;                // which socket it is for,
+    std::uint64_t generation;  // and which of its connections: stale events are dropped
     EventKind kind;
     std::int64_t requestId = 0;
     int number = 0;
@@ -130,15 +130,13 @@ public:
         if (state_ == SocketState::Listening) {
             core_->listeners.erase({host_, localPort_});
             // Requests not yet taken go with the listener; their callers are refused.
-            for (auto it = core_->requests.begin(); it != core_->requests.end();) {
-                if (it->second.listener != id_) {
-                    ++it;
-                    continue;
-                }
-                core_->queue.push_back({it->second.client, it->second.clientGeneration, EventKind::Error, 0,
-                                        kConnectionRefused, "Connection refused"});
-                it = core_->requests.erase(it);
-            }
+            std::erase_if(core_->requests, [&](const auto& entry) {
+                const auto& r = entry.second;
+                if (r.listener == id_)
+                    core_->queue.push_back(
+                        {r.client, r.clientGeneration, EventKind::Error, 0, kConnectionRefused, "Connection refused"});
+                return r.listener == id_;
+            });
         }
         ++generation_;
         state_ = SocketState::Closed;
@@ -199,15 +197,12 @@ private:
     std::string input_;
 };
 
-class MemorySocketFactory final : public SocketFactory {
-public:
-    MemorySocketFactory(std::shared_ptr<MemoryNetwork::Core> core, std::string host)
-        : core_(std::move(core)), host_(std::move(host)) {}
-    std::unique_ptr<Socket> create() override { return std::make_unique<MemorySocket>(core_, host_); }
-
-private:
-    std::shared_ptr<MemoryNetwork::Core> core_;
-    std::string host_;
+struct MemorySocketFactory final : SocketFactory {
+    MemorySocketFactory(std::shared_ptr<MemoryNetwork::Core> network, std::string address)
+        : core(std::move(network)), host(std::move(address)) {}
+    std::unique_ptr<Socket> create() override { return std::make_unique<MemorySocket>(core, host); }
+    std::shared_ptr<MemoryNetwork::Core> core;
+    std::string host;
 };
 
 }  // namespace
