@@ -214,19 +214,13 @@ TEST_F(WindowsTest, SetupComesFirstTheViewerOpensBesideTheGameAndOutlivesItAndDi
     settle();
     ASSERT_NE(windows->setupView(), nullptr);
     auto* name = in<QComboBox>(windows->setupView(), "cmbPlayerName");
-    in<QCheckBox>(windows->setupView(), "chkGameSelect")->setChecked(true);
     name->lineEdit()->clear();
     QTest::keyClicks(name, "Bo");
     QTest::keyClick(name, Qt::Key_Return);  // Enter in the name box is OK
     settle();
     EXPECT_EQ(windows->setupView(), nullptr);
-    EXPECT_TRUE(windows->mainView()->isVisible());
-    windows.reset();  // the next run applies the stored choice and never shows the dialog
-    state.MainWindowShown = false;
-    start();
-    EXPECT_EQ(windows->setupView(), nullptr);
     ui::MainWindowView* main = windows->mainView();
-    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(main && main->isVisible());
     EXPECT_EQ(main->windowTitle(), "Kestrin - Playing as Bo");
 
     main->move(main->screen()->availableGeometry().topLeft());  // room on the right
@@ -257,10 +251,6 @@ TEST_F(WindowsTest, SetupComesFirstTheViewerOpensBesideTheGameAndOutlivesItAndDi
         settle();
         EXPECT_EQ(opened(), nullptr) << opener->name();
     }
-    f.mnuIP.click();  // Enter closes the IP dialog: OK has the focus
-    pressIn(windows->ipView(), Qt::Key_Return);
-    settle();
-    EXPECT_EQ(windows->ipView(), nullptr);
     clickThroughWindow(in(main, "cmdSetup"));  // with the dialogs gone the game takes clicks again
     ASSERT_NE(windows->setupView(), nullptr);
     // Reopened, Escape closes the set-up dialog as the close box does: nothing typed is kept.
@@ -307,8 +297,6 @@ TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCo
     EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
     f.txtOutput.setSelStart(7);  // the caret counts the model's bytes and the widget's characters
     EXPECT_EQ(log->textCursor().position(), 6);
-    f.txtOutput.setText("new");
-    EXPECT_EQ(log->toPlainText(), "new");
     // The window ends just below its last frame: the scores alone, or the chat too.
     const auto endsJustBelow = [&](const char* frame) {
         QWidget* shown = view.findChild<QWidget*>(QString::fromLatin1(frame));
