@@ -99,36 +99,6 @@ TEST_F(HighScoreTest, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrop
     EXPECT_EQ(table.BestScore() + " " + table.WorstScore(), "10 90");
 }
 
-TEST_F(HighScoreTest, TablesAreListedAndSavedWholeAndHandEditedScoresFailWhereTheyAreCompared) {
-    storeScores("120");
-    std::int16_t rows = 2;
-    EXPECT_EQ(table.MakeScores(rows),
-              "#\tScore\tName\r\n" + std::string(35, '-') + "\r\n1)\t120\tP1\r\n2)\t0\tNo name");
-    EXPECT_TRUE(table.MakeScores().ends_with("\r\n9)\t0\tNo name\r\n10)\t0\tNo name"));
-    table.InsertScores(70, "Ann");
-    table.WriteScores();  // every place, under its table, as one save
-    EXPECT_EQ(store.size(), 20u);
-    EXPECT_EQ(store.saves, 1);
-    EXPECT_EQ(store.get("KestrinSolo", "Scores\\", "2name"), "Ann");
-    EXPECT_EQ(store.get("KestrinSolo", "Scores\\", "10score"), "0");
-    table.setTableName("Kestrin");
-    table.ReadScores();
-    EXPECT_EQ(places(), "");
-    store.failWrites = true;  // a failed save reaches the caller
-    EXPECT_EQ(failureNumber([&] { table.WriteScores(); }), failures::kPathFileAccess);
-    store.failWrites = false;
-    table.setTableName("KestrinSolo");
-    storeScores("100 1e2x 80");
-    EXPECT_NE(table.MakeScores().find("\r\n2)\t1e2x\tP2\r\n"), std::string::npos);
-    EXPECT_EQ(table.InsertScores(120, "Top"), 1) << "stops before the bad text";
-    EXPECT_EQ(failureNumber([&] { table.InsertScores(90, "Ann"); }), failures::kTypeMismatch);
-    EXPECT_EQ(table.Name(2) + table.Name(3), "P1P2") << "nothing moved";
-    storeScores(" 2.5  3.5 40000 x");
-    EXPECT_EQ(table.Score(1) * 10 + table.Score(2), 24);
-    EXPECT_EQ(failureNumber([&] { table.Score(3); }), failures::kOverflow);
-    EXPECT_EQ(failureNumber([&] { table.Score(4); }), failures::kTypeMismatch);
-}
-
 PlayerStats counting(std::int32_t from) {
     PlayerStats stats;
     for (int position = 1; position <= PlayerStats::kCount; ++position) stats.at(position) = from++;

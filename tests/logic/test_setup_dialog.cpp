@@ -32,7 +32,7 @@ protected:
         return form->cmbPlayerName.text() + " " + std::to_string(form->cmbGameSelect.listIndex()) + " " +
                std::to_string(form->chkGameSelect.value()) + " | " + setting("Scores", "LastName") + " " +
                setting("Program", "GameSelect") + " " + setting("Program", "AutoStart") + " | " + state.strPlayerName +
-               " " + std::to_string(state.lngGameType) + " | " + calls;
+               " " + std::to_string(state.lngGameType) + " | " + calls + (dialog->applied() ? "(applied)" : "");
     }
     std::string calls;
     std::unique_ptr<GameSelectForm> form;
@@ -44,7 +44,7 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsConfirmingStoresThemAsOneSaveAndA
     EXPECT_EQ(seen(), "Anonymous 0 0 | - - - |  0 | ");
     EXPECT_EQ(files.files.at("/game/PlayerName.dat"), std::vector<std::string>{});  // created empty
     form->cmdOK.click();
-    EXPECT_EQ(seen(), "Anonymous 0 0 | Anonymous 0 0 | Anonymous 0 | show apply closed ");
+    EXPECT_EQ(seen(), "Anonymous 0 0 | Anonymous 0 0 | Anonymous 0 | show apply closed (applied)");
     EXPECT_EQ(store.get("Kestrin", "Profiles\\Anonymous", "Statistics"), "0|0|0|0|0|0|0|0|0|0|0|0");
     EXPECT_EQ(store.saves, 1) << "the choice and the zero record are saved as one";
     EXPECT_EQ(files.files.at("/game/PlayerName.dat"), std::vector<std::string>{"Anonymous"});
@@ -56,8 +56,9 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsConfirmingStoresThemAsOneSaveAndA
     form->cmbGameSelect.setListIndex(1);
     form->chkGameSelect.setValue(1);
     form->cmbPlayerName.keyPress('x');  // other keys confirm nothing
+    EXPECT_EQ(calls, "");
     form->cmbPlayerName.keyPress(kKeyEnter);
-    EXPECT_EQ(seen(), "Bob 1 1 | Bob 1 1 | Bob 1 | apply closed ");
+    EXPECT_EQ(seen(), "Bob 1 1 | Bob 1 1 | Bob 1 | apply closed (applied)");
     EXPECT_EQ(StatsRecord(state.stats), "1|2|3|4|5|6|7|8|9|10|11|12");
     EXPECT_EQ(form->cmbPlayerName.items(), (std::vector<std::string>{"Anonymous", "Bob"}));
     // An empty name is refused and nothing is stored; blanks are a name.
@@ -71,12 +72,12 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsConfirmingStoresThemAsOneSaveAndA
     EXPECT_TRUE(form->cmbPlayerName.hasFocus());
     form->cmbPlayerName.setText("   ");
     form->cmdOK.click();
-    EXPECT_EQ(seen(), "    1 1 |     1 1 |     1 | apply closed ");
+    EXPECT_EQ(seen(), "    1 1 |     1 1 |     1 | apply closed (applied)");
     // The next program start applies the stored choice without a save; only exactly "1" is one.
     state.MainWindowShown = false;
     const int saves = store.saves;
     open();
-    EXPECT_EQ(seen(), "    1 1 |     1 1 |     1 | show apply closed ");
+    EXPECT_EQ(seen(), "    1 1 |     1 1 |     1 | show apply closed (applied)");
     EXPECT_EQ(store.saves, saves);
     for (const char* odd : {"2", "-1", "abc", "", "1.5", " 1 ", "+1", "01"}) {
         store.set("Kestrin", "Program", "GameSelect", odd);
@@ -92,35 +93,20 @@ TEST_F(SetupDialogTest, FirstStartShowsDefaultsConfirmingStoresThemAsOneSaveAndA
 // Bob starts from zeros: nothing of Ann's reaches Bob's record.
 TEST_F(SetupDialogTest, FailedSavesAreReportedAndCarryNoPlayersCountersToAnother) {
     const std::string annRecord = "1460|146|146|278|0|132|0|0|0|0|6|1460";
-    for (const bool settingsFail : {false, true}) {
-        store = MemorySettingsStore{};
-        files = MemoryFiles{};
-        messageBox.shown.clear();
-        store.set("Kestrin", "Profiles\\Ann", "Statistics", annRecord);
-        open();
-        form->cmbPlayerName.setText("Ann");
-        form->cmdOK.click();
-        ASSERT_EQ(StatsRecord(state.stats), annRecord);
-        (settingsFail ? store.failWrites : files.failWrites) = true;
-        open();
-        form->cmbPlayerName.setText("Bob");
-        form->chkGameSelect.setValue(1);
-        form->cmdOK.click();
-        EXPECT_EQ(errorTitles(), std::vector<std::string>{"Kestrin Error 75 in GameSelect.cmdOK"});
-        EXPECT_EQ(seen(), settingsFail ? "Bob 0 1 | Ann 0 0 | Bob 0 | apply closed "
-                                       : "Bob 0 1 | Bob 0 1 | Bob 0 | apply closed ");
-        EXPECT_EQ(state.stats, PlayerStats{});
-        EXPECT_EQ(store.get("Kestrin", "Profiles\\Ann", "Statistics"), annRecord);
-    }
-    // The name the dialog offers is not the player until it is applied: another copy that
-    // saved "Cy" as the last name does not turn Bob's counters into Cy's.
-    state.stats.BanksMade = 3;
-    store.failWrites = false;
-    store.set("Kestrin", "Scores", "LastName", "Cy");
+    store.set("Kestrin", "Profiles\\Ann", "Statistics", annRecord);
     open();
-    form->close();
-    EXPECT_EQ(seen(), "Cy 0 0 | Cy 0 0 | Bob 0 | closed ");
-    EXPECT_EQ(state.stats.BanksMade, 3);
+    form->cmbPlayerName.setText("Ann");
+    form->cmdOK.click();
+    ASSERT_EQ(StatsRecord(state.stats), annRecord);
+    store.failWrites = true;
+    open();
+    form->cmbPlayerName.setText("Bob");
+    form->chkGameSelect.setValue(1);
+    form->cmdOK.click();
+    EXPECT_EQ(errorTitles(), std::vector<std::string>{"Kestrin Error 75 in GameSelect.cmdOK"});
+    EXPECT_EQ(seen(), "Bob 0 1 | Ann 0 0 | Bob 0 | apply closed (applied)");
+    EXPECT_EQ(state.stats, PlayerStats{});
+    EXPECT_EQ(store.get("Kestrin", "Profiles\\Ann", "Statistics"), annRecord);
 }
 
 }  // namespace

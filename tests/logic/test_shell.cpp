@@ -124,7 +124,7 @@ TEST(SmallDialogs, HelpIPAddressesAndAboutShowWhatTheyShouldAndOpenTheirTargets)
     std::string colours;  // only the pressed link turns red
     for (int link : {0, 1}) {
         logic->lblHyperlink_MouseDown(link);
-        for (const auto& label : about.lblHyperlink) colours += label.foreColor() == forms::kBlue ? "b" : "r";
+        for (const auto& label : about.lblHyperlink) colours += label.foreColor() == forms::Rgb{255, 0, 0} ? "r" : "b";
         logic->lblHyperlink_MouseUp(link);
     }
     for (const auto& label : about.lblHyperlink) colours += label.foreColor() == forms::kBlue ? "b" : "r";

@@ -22,7 +22,7 @@ std::string listed(const std::vector<std::string>& items) {
 // A window as the player first sees it: its caption, then each control with its caption,
 // entries, tooltip, colour and limits, and "off" or "hidden" where it is disabled or hidden.
 std::string shown(const forms::Form& form) {
-    std::string out = form.caption() + ":";
+    std::string out = form.name() + " '" + form.caption() + "':";
     for (const forms::Control* control : form.controls()) {
         out += " " + control->name();
         const auto* captioned = dynamic_cast<const forms::CaptionControl*>(control);
@@ -46,42 +46,43 @@ std::string shown(const forms::Form& form) {
 
 TEST(Windows, EveryControlShowsItsOwnTextsAndFirstState) {
     Rig rig;
-    EXPECT_EQ(shown(rig.form()),
-              "Kestrin: fraCurrent 'Bank'; lblCurrent(0) '10' off; lblCurrent(1) '20' off; lblCurrent(2) '50' off; "
-              "lblCurrent(3) '100' off; lblCurrent(4) '250' off; lblCurrent(5) '500' off; lblCurrent(6) '750' off; "
-              "lblCurrent(7) '1000' off; cmdStart '&Start' [Start the game]; "
-              "cmdSetup 'S&etup' [Select player name and game type]; shpTimeLeft 156 wide, fill 192; "
-              "lblTimeLeft '60'; cmdGuess(0) '&Higher' [Make a higher guess (Key: Page Up)] off; "
-              "cmdGuess(1) '&Lower' [Make a lower guess (Key: Page Down)] off; lblRandom '0'; imgCorrect hidden; "
-              "imgWrong hidden; cmdBank '&Kestrin!' [Add bank points to score (Key: Enter)] off; "
-              "cmbConnectTo [IP address or network name to connect to]; "
-              "cmdConnect '&Connect' [Connect to opponent] off; "
-              "cmdDisconnect 'D&isconnect' [Disconnect from opponent] off; lblCurrentScore '0'; "
-              "lblOpponentScore '0'; lblHighScore '0' rgb 0,0,255; lblHighScore2 '0' rgb 0,0,255; "
-              "cmdHighScores 'High Scores && Statistics' [View game statistics and high scores]; "
-              "fraChat 'Status and Chat'; txtOutput; txtChat max 150 off; "
-              "cmdSend 'Sen&d' [Send message to opponent] off; mnuGGameSelect 'Setup...'; mnuIP 'IP Addresses...'; "
-              "mnuGameExit 'Exit'; mnuHelpReadMe 'Read Me'; mnuHelpCheckUpdate 'Check for Update'; "
-              "mnuWebWebsite 'Vellam Website'; mnuWebForums 'Vellam Forums'; mnuWebEmail 'E-mail Vellam'; "
-              "mnuHelpDonate 'Donate!'; mnuHelpAbout 'About...';");
+    EXPECT_EQ(
+        shown(rig.form()),
+        "frmMain 'Kestrin': fraCurrent 'Bank'; lblCurrent(0) '10' off; lblCurrent(1) '20' off; lblCurrent(2) '50' off; "
+        "lblCurrent(3) '100' off; lblCurrent(4) '250' off; lblCurrent(5) '500' off; lblCurrent(6) '750' off; "
+        "lblCurrent(7) '1000' off; cmdStart '&Start' [Start the game]; "
+        "cmdSetup 'S&etup' [Select player name and game type]; shpTimeLeft 156 wide, fill 192; "
+        "lblTimeLeft '60'; cmdGuess(0) '&Higher' [Make a higher guess (Key: Page Up)] off; "
+        "cmdGuess(1) '&Lower' [Make a lower guess (Key: Page Down)] off; lblRandom '0'; imgCorrect hidden; "
+        "imgWrong hidden; cmdBank '&Kestrin!' [Add bank points to score (Key: Enter)] off; "
+        "cmbConnectTo [IP address or network name to connect to]; "
+        "cmdConnect '&Connect' [Connect to opponent] off; "
+        "cmdDisconnect 'D&isconnect' [Disconnect from opponent] off; lblCurrentScore '0'; "
+        "lblOpponentScore '0'; lblHighScore '0' rgb 0,0,255; lblHighScore2 '0' rgb 0,0,255; "
+        "cmdHighScores 'High Scores && Statistics' [View game statistics and high scores]; "
+        "fraChat 'Status and Chat'; txtOutput; txtChat max 150 off; "
+        "cmdSend 'Sen&d' [Send message to opponent] off; mnuGGameSelect 'Setup...'; mnuIP 'IP Addresses...'; "
+        "mnuGameExit 'Exit'; mnuHelpReadMe 'Read Me'; mnuHelpCheckUpdate 'Check for Update'; "
+        "mnuWebWebsite 'Vellam Website'; mnuWebForums 'Vellam Forums'; mnuWebEmail 'E-mail Vellam'; "
+        "mnuHelpDonate 'Donate!'; mnuHelpAbout 'About...';");
     std::string timers;
     for (const forms::Timer* timer : rig.form().timers())
         timers += timer->name() + " " + std::to_string(timer->interval()) + (timer->enabled() ? " on, " : ", ");
     EXPECT_EQ(timers, "tmrGame 1000, tmrBank 3000, tmrReady 1000, tmrWinsock 10000, ");
     EXPECT_EQ(shown(GameSelectForm()),
-              "Kestrin - Game Setup: cmbPlayerName [Type your name here]; "
+              "frmGameSelect 'Kestrin - Game Setup': cmbPlayerName [Type your name here]; "
               "cmbGameSelect {Single Player|Multi Player} [Select from single or multi player game modes]; "
               "chkGameSelect 'Auto-start with these settings' [If checked Kestrin will auto-start with these "
               "settings in future]; "
               "cmdOK '&OK' [Confirm these settings];");
     EXPECT_FALSE(GameSelectForm().cmbGameSelect.editable);  // a game type is chosen, never typed
     EXPECT_EQ(shown(StatsForm()),
-              "High Scores & Statistics: lstPage {SP High Scores|MP High Scores|Statistics}; txtStats; "
+              "frmStats 'High Scores & Statistics': lstPage {SP High Scores|MP High Scores|Statistics}; txtStats; "
               "cmdRefresh '&Refresh' [Reload statistics and high scores]; "
               "cmdClose 'Close' [Close scores & stats dialog];");
-    EXPECT_EQ(shown(IpForm()), "IP Addresses: txtIP; cmdOK 'OK' [Close IP dialog];");
+    EXPECT_EQ(shown(IpForm()), "frmIP 'IP Addresses': txtIP; cmdOK 'OK' [Close IP dialog];");
     EXPECT_EQ(shown(AboutForm()),
-              "About Kestrin: lblProductName 'Vellam Kestrin'; lblVersion 'Version <ProductVersion>'; "
+              "frmAbout 'About Kestrin': lblProductName 'Vellam Kestrin'; lblVersion 'Version <ProductVersion>'; "
               "Label2 'Copyright (C) 2026 Vellam'; lblHyperlink(0) 'support@vellam.example' rgb 0,0,255; "
               "lblHyperlink(1) 'https://www.vellam.example' rgb 0,0,255; "
               "cmdDonate 'Donate' [Donate to support Kestrin]; cmdOK 'OK';");
@@ -115,6 +116,11 @@ TEST(Windows, EveryMenuAndButtonOfTheMainWindowOpensWhatItNames) {
 // change; a text box tells a view how much of its text stayed.
 TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     forms::Form form("frmTest");
+    int formNotes = 0;
+    form.observers().add([&] { ++formNotes; });
+    form.setHeightTwips(4365);
+    form.setHeightTwips(4365);
+    EXPECT_EQ(formNotes, 1);
     forms::ComboBox box(form, "cmbConnectTo");
     int notes = 0;
     int changes = 0;
@@ -148,7 +154,8 @@ TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     log.maxLength = 3;  // characters, never cut in two
     log.setText("Zoë Ann");
     EXPECT_EQ(log.text(), "Zoë");
-    box.setVisible(false);  // a hidden control takes no focus
+    EXPECT_EQ(kept.back(), 0u);  // longer, but not what was there with more added
+    box.setVisible(false);       // a hidden control takes no focus
     box.setFocus();
     EXPECT_FALSE(box.hasFocus());
     forms::Timer timer("tmrGame", 1000);
