@@ -17,7 +17,7 @@ namespace {
 TEST(Numbers, TextIsReadAsTheGameWritesItAndAnythingElseIsAFailure) {
     // clang-format off
     const std::pair<const char*, const char*> cases[] = {
-        {" 12 ", "12"}, {"\t-3.5", "-3.5"}, {"+6", "6"}, {"1e3", "1000"}, {"2.5E-1", "0.25"}, {".5", "0.5"}, {"5.", "5"},
+        {" 12 ", "12"}, {"5\t", "5"}, {"\t-3.5", "-3.5"}, {"+6", "6"}, {"1e3", "1000"}, {"2.5E-1", "0.25"}, {".5", "0.5"}, {"5.", "5"},
         {"0.0e999999", "0"}, {"-1e-400", "0"}, {"1000e-402", "0"}, {"0.000001e-999999999999", "0"},
         {"0.01e+310", "1e+308"}, {"1e400", "#6"}, {"-0.1e310", "#6"}, {"1e99999999999", "#6"}, {"", "#13"},
         {".", "#13"}, {"-", "#13"}, {"e5", "#13"}, {"1e", "#13"}, {"2E+", "#13"}, {"12x", "#13"}, {"1 2", "#13"},
@@ -97,39 +97,6 @@ TEST_F(HighScoreTest, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrop
         EXPECT_EQ(store.saves, 0);  // only the memory copy changes
     }
     EXPECT_EQ(table.BestScore() + " " + table.WorstScore(), "10 90");
-}
-
-PlayerStats counting(std::int32_t from) {
-    PlayerStats stats;
-    for (int position = 1; position <= PlayerStats::kCount; ++position) stats.at(position) = from++;
-    return stats;
-}
-
-TEST(PlayerStats, RecordsRoundTripPerPlayerAndABadRecordLoadsUpToItsFailingField) {
-    MemorySettingsStore store;
-    WriteStats(store, "Ann", counting(1));
-    EXPECT_EQ(store.get("Kestrin", "Profiles\\Ann", "Statistics"), "1|2|3|4|5|6|7|8|9|10|11|12");
-    WriteStats(store, "Bob", counting(-2147483647 - 1));
-    PlayerStats loaded = counting(7);
-    ReadStats(store, "Nobody", loaded);  // no record: zeros, never the counters held before
-    EXPECT_EQ(loaded, PlayerStats{});
-    ReadStats(store, "Bob", loaded);
-    EXPECT_EQ(loaded, counting(-2147483647 - 1));
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "0 0|0|0|0|0|0|0|0|0|0|0|0"},
-        {" 1 |2.5|3.5|-0.5|1e3|+6|\t7|1e-400|0|0|0|12|extra", "0 1|2|4|0|1000|6|7|0|0|0|0|12"},
-        {"1|2|3", "9 1|2|3|0|0|0|0|0|0|0|0|0"},
-        {"1|2|3|4|5|6|7|8|9|10|11", "9 1|2|3|4|5|6|7|8|9|10|11|0"},
-        {"1|2|x|4|5|6|7|8|9|10|11|12", "13 1|2|0|0|0|0|0|0|0|0|0|0"},
-        {"1|2|3|4||6|7|8|9|10|11|12", "13 1|2|3|4|0|0|0|0|0|0|0|0"},
-        {"1|99999999999|3|4|5|6|7|8|9|10|11|12", "6 1|0|0|0|0|0|0|0|0|0|0|0"},
-        {"1|2|3|4|5|6|7|8|9|10|11|12x", "13 1|2|3|4|5|6|7|8|9|10|11|0"}};
-    for (const auto& [record, read] : cases) {
-        store.set("Kestrin", "Profiles\\Ann", "Statistics", record);
-        loaded = counting(7);  // the previous player's
-        const std::int32_t failure = failureNumber([&] { ReadStats(store, "Ann", loaded); });
-        EXPECT_EQ(std::to_string(failure) + " " + StatsRecord(loaded), read) << record;
-    }
 }
 
 // The text with each CR LF line end shown as "/"; a lone CR or LF stays as it is.
