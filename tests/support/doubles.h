@@ -68,8 +68,7 @@ private:
 class ScriptedMessageBox : public MessageBox {
 public:
     struct Shown {
-        std::string text;
-        std::string title;
+        std::string text, title;
         MessageButtons buttons;
         MessageIcon icon;
     };

@@ -20,9 +20,8 @@ Doubles::Doubles(MemoryNetwork* given, const std::string& address)
 
 std::vector<std::string> Doubles::errorTitles() const {
     std::vector<std::string> titles;
-    for (const auto& box : messageBox.shown) {
+    for (const auto& box : messageBox.shown)
         if (box.title.starts_with("Kestrin Error ")) titles.push_back(box.title);
-    }
     return titles;
 }
 
@@ -103,9 +102,8 @@ std::string Rig::controls() {
              &f.cmdConnect, &f.cmdDisconnect, &f.txtChat, &f.cmdSend}) {
         if (control->enabled()) shown += " " + control->name() + (control->hasFocus() ? "*" : "");
     }
-    for (const forms::Timer* timer : f.timers()) {
+    for (const forms::Timer* timer : f.timers())
         if (timer->enabled()) shown += " " + timer->name();
-    }
     return shown;
 }
 

@@ -47,9 +47,8 @@ private:
     // The enabled timer that falls due first, by the target time.
     Entry* due(std::int64_t target) {
         Entry* next = nullptr;
-        for (Entry& entry : entries_) {
-            if (entry.enabled && entry.due <= target && (next == nullptr || entry.due < next->due)) next = &entry;
-        }
+        for (Entry& entry : entries_)
+            if (entry.enabled && entry.due <= target && (!next || entry.due < next->due)) next = &entry;
         return next;
     }
     std::list<Entry> entries_;  // entries keep their places: the timers' observers point at them
