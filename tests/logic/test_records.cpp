@@ -106,18 +106,9 @@ std::string lines(std::string text) {
 }
 
 TEST(StatsPage, WorkedExamplesRoundHalvesToEvenAndHandEditedCountersFail) {
-    PlayerStats s;  // 3 single player games of 100, 150 and 0; one multi player win of 50
-    s.SPGamesPlayed = 3;
-    s.SPPointsScored = 250;
-    s.MPGamesPlayed = 1;
-    s.MPGamesWon = 1;
-    s.MPPointsScored = 50;
-    s.BanksMade = 4;
-    s.PointsBanked = 290;
-    s.HighGuesses = 1;
-    s.LowGuesses = 7;
-    s.CorrectGuesses = 5;
-    s.WrongGuesses = 3;
+    // 3 single player games of 100, 150 and 0; one multi player win of 50. In record order: points banked,
+    // banks, right, high, low and wrong guesses, multi player lost, played, points, won, single player played, points.
+    const PlayerStats s{290, 4, 5, 1, 7, 3, 0, 1, 50, 1, 3, 250};
     const StatsPageText page = MakeStatsPage(s, "Ann");
     // Each line ends in CR LF; shown here ending in "/".
     EXPECT_EQ(lines(page.games) + "|" + lines(page.bankingAndGuessing),
