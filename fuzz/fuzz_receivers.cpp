@@ -62,8 +62,8 @@ constexpr int kMaxSteps = 256;                 // steps per input, nested ones i
 constexpr int kMaxBoxDepth = 3;                // boxes open inside boxes, both copies together
 constexpr std::int64_t kMaxClockMs = 400'000;  // virtual time per input
 constexpr std::size_t kMaxQueuedAnswers = 4;
-constexpr std::size_t kMaxQueuedDigits = 16;
-constexpr int kMaxOpenBoxes = 2;  // per copy
+constexpr std::size_t kMaxQueuedDigits = 64;  // over a whole run, both copies together
+constexpr int kMaxOpenBoxes = 2;              // per copy
 // A received text is cut to kLongestReceivedText characters of up to four bytes each.
 constexpr std::size_t kLongestTextBytes = kestrin::kLongestReceivedText * 4;
 constexpr std::size_t kLongestBoxText = kLongestTextBytes + 1000;
@@ -237,7 +237,10 @@ private:
         case 9: deliver(); break;
         case 10: {
             const int digit = 1 + next() % 9;
-            if (rig.random.pending() < kMaxQueuedDigits) rig.random.queueDigits({digit});
+            if (digitsQueued_ < kMaxQueuedDigits) {
+                ++digitsQueued_;
+                rig.random.queueDigits({digit});
+            }
             break;
         }
         default:
@@ -271,7 +274,7 @@ private:
 
     void checkCopy(int side) {
         Rig& rig = copy(side);
-        if (rig.game().strOpponentName.size() > kLongestTextBytes) broken("the opponent's name is not cut");
+        if (rig.link().opponentName().size() > kLongestTextBytes) broken("the opponent's name is not cut");
         const std::size_t log = rig.form().txtOutput.text().size();
         const std::size_t allowed =
             logStart_[side] + static_cast<std::size_t>(steps_ + 1) * kLogPerStep + received_[side] * kLogPerByte;
@@ -283,6 +286,7 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
+    std::size_t digitsQueued_ = 0;
     int steps_ = 0;
     int boxDepth_ = 0;
     int openBoxes_[2] = {0, 0};

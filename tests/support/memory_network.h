@@ -5,7 +5,8 @@
 // connecting machine itself; a dotted address no machine has is one where nothing listens; any
 // other unknown name is not found. Nothing reaches a handler until deliver() runs: requests,
 // connections, arrivals, peer closes and errors wait in one queue, in the order they were
-// caused. Otherwise the sockets keep the rules the Qt sockets keep (test_socket_contract.cpp).
+// caused. Otherwise the sockets keep the rules the Qt sockets keep (test_socket_contract.cpp
+// checks those on Qt).
 #pragma once
 
 #include <cstddef>
