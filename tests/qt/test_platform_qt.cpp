@@ -15,7 +15,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "platform/failure.h"
 #include "platform/qt/qt_folders.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_text_files.h"

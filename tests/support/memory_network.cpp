@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -15,40 +16,25 @@ namespace {
 using namespace failures;
 
 class MemorySocket;
-enum class EventKind { ConnectionRequest, Connected, DataArrival, PeerClosed, Error };
-
-struct Event {
-    int socket;                // which socket it is for,
-    std::uint64_t generation;  // and which of its connections: stale events are dropped
-    EventKind kind;
-    std::int64_t requestId = 0;
-    int number = 0;
-    std::string description;
-};
+using Life = std::weak_ptr<int>;      // one connection of a socket: gone once it closes or dies
+using Event = std::function<bool()>;  // true when it reached a socket's handler
 
 }  // namespace
 
 struct MemoryNetwork::Core {
     struct Request {
-        int client;
-        std::uint64_t clientGeneration;
-        int listener;
+        MemorySocket* client;
+        Life clientLife;
+        MemorySocket* listener;
     };
-    std::map<int, MemorySocket*> sockets;
-    std::map<std::pair<std::string, int>, int> listeners;  // (host, port) -> socket
+    std::map<std::pair<std::string, int>, MemorySocket*> listeners;  // (host, port)
     std::set<std::pair<std::string, int>> protectedPorts;
-    std::set<std::string> hosts;
+    std::set<std::string> hosts, failingSenders;
     std::map<std::int64_t, Request> requests;
-    std::deque<Event> queue;
+    std::deque<std::pair<Life, Event>> queue;  // an event of a connection that ended is dropped
     std::vector<Sent> sent;
-    int nextSocket = 1;
     std::int64_t nextRequest = 1;
     int nextPort = 49152;  // where the free ports begin
-    std::set<std::string> failingSenders;
-    MemorySocket* find(int id) const {
-        const auto found = sockets.find(id);
-        return found == sockets.end() ? nullptr : found->second;
-    }
 };
 
 namespace {
@@ -56,13 +42,8 @@ namespace {
 class MemorySocket final : public Socket {
 public:
     MemorySocket(std::shared_ptr<MemoryNetwork::Core> core, std::string host)
-        : core_(std::move(core)), host_(std::move(host)), id_(core_->nextSocket++) {
-        core_->sockets[id_] = this;
-    }
-    ~MemorySocket() override {
-        close();
-        core_->sockets.erase(id_);
-    }
+        : core_(std::move(core)), host_(std::move(host)) {}
+    ~MemorySocket() override { close(); }
     SocketState state() const override { return state_; }
     void setRemoteHost(const std::string& host) override { remoteHost_ = host; }
     void setRemotePort(int port) override { remotePort_ = port; }
@@ -76,13 +57,14 @@ public:
         const std::string address = resolve(remoteHost_);
         const auto listener = core_->listeners.find({address, remotePort_});
         if (address.empty()) {
-            queue(id_, EventKind::Error, 0, kHostNotFound, "Host not found");
+            queue(failure(this, kHostNotFound, "Host not found"));
         } else if (listener == core_->listeners.end()) {
-            queue(id_, EventKind::Error, 0, kConnectionRefused, "Connection refused");
+            queue(failure(this, kConnectionRefused, "Connection refused"));
         } else {
             const std::int64_t request = core_->nextRequest++;
-            core_->requests[request] = {id_, generation_, listener->second};
-            queue(listener->second, EventKind::ConnectionRequest, request);
+            MemorySocket* host = listener->second;
+            core_->requests[request] = {this, life_, host};
+            host->queue([host, request] { return call(host->onConnectionRequest, request); });
         }
     }
     void listen() override {
@@ -90,29 +72,31 @@ public:
         const int port = localPort_ == 0 ? core_->nextPort++ : localPort_;
         if (core_->protectedPorts.count({host_, port})) throw Failure(kPortProtected, "The address is protected");
         if (core_->listeners.count({host_, port})) throw Failure(kNotListening, "The bound address is already in use");
-        core_->listeners[{host_, port}] = id_;
+        core_->listeners[{host_, port}] = this;
         localPort_ = port;
         state_ = SocketState::Listening;
     }
     void accept(std::int64_t requestId) override {
         const auto request = core_->requests.at(requestId);
         core_->requests.erase(requestId);
-        const int port = core_->find(request.listener)->localPort_;
+        const int port = request.listener->localPort_;
         close();
         state_ = SocketState::Connected;
         localPort_ = port;
-        MemorySocket* client = core_->find(request.client);
-        if (!client || client->generation_ != request.clientGeneration || client->state_ != SocketState::Connecting) {
-            queue(id_, EventKind::PeerClosed);  // the caller gave up before the request was taken
+        MemorySocket* client = request.client;
+        if (request.clientLife.expired() || client->state_ != SocketState::Connecting) {
+            queue(peerClosed());  // the caller gave up before the request was taken
             return;
         }
         client->state_ = SocketState::Connected;
         client->localPort_ = core_->nextPort++;
-        client->peer_ = {id_, generation_};
         client->remoteIp_ = host_;
-        peer_ = {client->id_, client->generation_};
+        client->peer_ = this;
+        client->peerLife_ = life_;
+        peer_ = client;
+        peerLife_ = client->life_;
         remoteIp_ = client->host_;
-        queue(client->id_, EventKind::Connected);
+        client->queue([client] { return call(client->onConnected); });
     }
     void sendData(const std::string& text) override {
         if (state_ != SocketState::Connected)
@@ -121,51 +105,44 @@ public:
         core_->sent.push_back({host_, remoteIp_, text});
         if (MemorySocket* peer = connectedPeer()) {
             peer->input_ += text;
-            queue(peer->id_, EventKind::DataArrival);
+            peer->queue([peer] { return !peer->input_.empty() && call(peer->onDataArrival); });
         }
     }
     std::string getData() override { return std::exchange(input_, std::string()); }
     void close() override {
-        if (MemorySocket* peer = connectedPeer()) queue(peer->id_, EventKind::PeerClosed);
+        if (MemorySocket* peer = connectedPeer()) peer->queue(peer->peerClosed());
         if (state_ == SocketState::Listening) {
             core_->listeners.erase({host_, localPort_});
             // Requests not yet taken go with the listener; their callers are refused.
             std::erase_if(core_->requests, [&](const auto& entry) {
                 const auto& r = entry.second;
-                if (r.listener == id_)
-                    core_->queue.push_back(
-                        {r.client, r.clientGeneration, EventKind::Error, 0, kConnectionRefused, "Connection refused"});
-                return r.listener == id_;
+                if (r.listener == this)
+                    core_->queue.emplace_back(r.clientLife,
+                                              failure(r.client, kConnectionRefused, "Connection refused"));
+                return r.listener == this;
             });
         }
-        ++generation_;
+        life_ = std::make_shared<int>();
         state_ = SocketState::Closed;
-        peer_ = {};
+        peer_ = nullptr;
         input_.clear();
         remoteIp_.clear();
     }
-    // Runs one queued event for this socket; false when it had nothing to do.
-    bool handle(const Event& event) {
-        switch (event.kind) {
-        case EventKind::ConnectionRequest:
-            if (state_ != SocketState::Listening || !core_->requests.count(event.requestId)) return false;
-            return call(onConnectionRequest, event.requestId);
-        case EventKind::Connected: return call(onConnected);
-        case EventKind::DataArrival: return !input_.empty() && call(onDataArrival);
-        case EventKind::PeerClosed:
+
+private:
+    void queue(Event event) { core_->queue.emplace_back(life_, std::move(event)); }
+    static Event failure(MemorySocket* socket, int number, const std::string& description) {
+        return [=] {
+            socket->state_ = SocketState::Error;
+            return call(socket->onError, number, description);
+        };
+    }
+    Event peerClosed() {
+        return [this] {
             if (state_ != SocketState::Connected && state_ != SocketState::Error) return false;
             state_ = SocketState::Closing;
             return call(onPeerClosed);
-        case EventKind::Error: state_ = SocketState::Error; return call(onError, event.number, event.description);
-        }
-        return false;
-    }
-    std::uint64_t generation() const { return generation_; }
-
-private:
-    void queue(int socket, EventKind kind, std::int64_t request = 0, int number = 0, std::string description = {}) {
-        const MemorySocket* target = core_->find(socket);
-        core_->queue.push_back({socket, target->generation_, kind, request, number, std::move(description)});
+        };
     }
     template <typename Handler, typename... Args>
     static bool call(const Handler& handler, Args&&... args) {
@@ -180,20 +157,17 @@ private:
             std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
         return core_->hosts.count(host) || dotted ? host : std::string();
     }
-    MemorySocket* connectedPeer() const {
-        MemorySocket* peer = core_->find(peer_.first);
-        return peer && peer->generation_ == peer_.second ? peer : nullptr;
-    }
+    MemorySocket* connectedPeer() const { return peerLife_.expired() ? nullptr : peer_; }
     std::shared_ptr<MemoryNetwork::Core> core_;
     std::string host_;
-    int id_;
-    std::uint64_t generation_ = 0;
+    std::shared_ptr<int> life_ = std::make_shared<int>();
     SocketState state_ = SocketState::Closed;
     std::string remoteHost_;
     int remotePort_ = 0;
     int localPort_ = 0;
     std::string remoteIp_;
-    std::pair<int, std::uint64_t> peer_;  // the connected socket and its connection; socket 0: none
+    MemorySocket* peer_ = nullptr;  // the connected socket, while its connection lives
+    Life peerLife_;
     std::string input_;
 };
 
@@ -224,10 +198,9 @@ std::size_t MemoryNetwork::deliver() {
     const auto core = core_;
     std::size_t delivered = 0;
     while (!core->queue.empty() && delivered < kDeliveryLimit) {
-        const Event event = std::move(core->queue.front());
+        const auto [life, event] = std::move(core->queue.front());
         core->queue.pop_front();
-        MemorySocket* socket = core->find(event.socket);
-        if (socket && socket->generation() == event.generation && socket->handle(event)) ++delivered;
+        if (!life.expired() && event()) ++delivered;
     }
     return delivered;
 }

@@ -142,17 +142,15 @@ void TwoCopies::settle() {
 }
 
 void TwoCopies::act(const std::string& what) {
-    for (std::size_t begin = 0; begin < what.size();) {
-        const std::size_t end = std::min(what.find("; ", begin), what.size());
-        const std::string one = what.substr(begin, end - begin);
-        begin = end + 2;
-        if (one.starts_with("clock ")) {
-            clock.advance(std::stoll(one.substr(6)));
-        } else {
-            (one.starts_with("ann ") ? ann : bob).act(one.substr(4));
-        }
-        settle();
+    const auto split = std::min(what.find("; "), what.size());
+    const std::string one = what.substr(0, split);
+    if (one.starts_with("clock ")) {
+        clock.advance(std::stoll(one.substr(6)));
+    } else {
+        (one.starts_with("ann ") ? ann : bob).act(one.substr(4));
     }
+    settle();
+    if (split < what.size()) act(what.substr(split + 2));
 }
 
 void TwoCopies::play(const std::vector<Step>& steps) {
