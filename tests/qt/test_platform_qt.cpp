@@ -2,7 +2,6 @@
 // folder, files in a temporary folder, Qt timers. The sockets are in test_socket_contract.cpp.
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -170,15 +169,8 @@ TEST(QtTextFiles, WriteCrLfReadAnyLineEndKeepEveryByteAndOpenOnlyPlainFiles) {
     files.appendLine(path("mixed.dat"), "new");  // the unended last line keeps its CR
     EXPECT_EQ(files.readLines(path("mixed.dat")), (std::vector<std::string>{"a", "b", "c\rd", "", "last\r", "new"}));
     // A line that is not UTF-8 is Windows-1252, every byte a character of its own.
-    QByteArray high;
-    for (int byte = 0x80; byte <= 0xFF; ++byte) high.append(static_cast<char>(byte));
-    writeBytes(folder.filePath("bad.dat"), QByteArray("\xff\xfe\x80\r\nok\r\n\0x\r\n", 13) + high);
-    const auto lines = files.readLines(path("bad.dat"));
-    ASSERT_EQ(lines.size(), 4U);
-    EXPECT_EQ(lines[0] + "|" + lines[1] + "|" + lines[2], std::string("ÿþ€|ok|\0x", 13));
-    const QString decoded = QString::fromStdString(lines[3]);
-    EXPECT_EQ(QSet<QChar>(decoded.begin(), decoded.end()).size(), 128);
-    EXPECT_TRUE(decoded.startsWith(QStringLiteral("€\u0081‚")) && decoded.endsWith(QStringLiteral("üýþÿ")));
+    writeBytes(folder.filePath("bad.dat"), QByteArray("\xff\xfe\x80\x81\x9f\r\nok\r\n\0x\r\n", 15));
+    EXPECT_EQ(files.readLines(path("bad.dat")), (std::vector<std::string>{"ÿþ€\u0081Ÿ", "ok", std::string("\0x", 2)}));
     EXPECT_EQ(failureText([&] { files.readLines(path("none.dat")); }), "53 File not found: " + path("none.dat"));
     // A FIFO would hold the program up until someone writes to it; it, a folder and a device
     // fail at once instead.

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -69,9 +70,8 @@ void expectTidy(QWidget* window) {
             EXPECT_LE(label->sizeHint().width(), label->width()) << name;
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            QString shown = button->text();
-            shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
-            shown.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+            const QString shown =
+                button->text().replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
             // A wrapping button may use two lines; any other has one.
             const int lines = dynamic_cast<ui::WrappingButton*>(button) ? 2 : 1;
             const QRect inside = button->rect().adjusted(qobject_cast<QCheckBox*>(button) ? 20 : 3, 2, -3, -2);
