@@ -2,7 +2,6 @@
 // statistics page and its viewer.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -28,19 +27,6 @@ TEST(Numbers, TextIsReadAsTheGameWritesItAndAnythingElseIsAFailure) {
             failureNumber([&] { std::snprintf(shown, sizeof shown, "%g", parseNumber(text)); });
         EXPECT_EQ(failure == 0 ? std::string(shown) : "#" + std::to_string(failure), read) << text;
     }
-    // Zeros before the first digit count: this is 10^-326, too small, not too large.
-    EXPECT_EQ(parseNumber("0." + std::string(1325, '0') + "1e1000"), 0.0);
-    // Halves go to the even neighbour; whole numbers that leave their width are overflows.
-    std::string rounded;
-    for (const char* text : {"0.5", "1.5", "2.5", "2.5001", "-2.5", "-0.4", "32767.4", "-32768.4", "32767.5", "x"}) {
-        const auto failure = failureNumber([&] { rounded += std::to_string(textTo<std::int16_t>(text)); });
-        rounded += (failure ? "#" + std::to_string(failure) : "") + " ";
-    }
-    EXPECT_EQ(rounded, "0 2 2 3 -2 0 32767 -32768 #6 #13 ");
-    EXPECT_EQ(failureNumber([] { roundTo<std::int32_t>(std::nan("")); }), failures::kOverflow);
-    EXPECT_EQ(failureNumber([] { checkedAdd<std::int16_t>(32767, 1); }), failures::kOverflow);
-    EXPECT_EQ(failureNumber([] { checkedSub<std::int16_t>(-32768, 1); }), failures::kOverflow);
-    EXPECT_EQ(checkedAdd<std::int32_t>(-5, 3) + checkedSub<std::int32_t>(-5, 3), -10);
 }
 
 TEST(HighScore, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrops) {
@@ -80,7 +66,6 @@ TEST(HighScore, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrops) {
         EXPECT_EQ(shown, c.result) << c.stored << " + " << c.score;
         EXPECT_EQ(store.saves, 0);  // only the memory copy changes
     }
-    EXPECT_EQ(table.BestScore() + " " + table.WorstScore(), "10 90");
 }
 
 // The text with each CR LF line end shown as "/"; a lone CR or LF stays as it is.
@@ -107,19 +92,13 @@ TEST(StatsPage, WorkedExamplesRoundHalvesToEvenAndHandEditedCountersFail) {
               "   Wrong Guesses: 3 (38%)");
     const StatsPageText zeros = MakeStatsPage(PlayerStats{}, "Bob");
     EXPECT_TRUE(lines(zeros.games).starts_with("Statistics for Bob/") && lines(zeros.games).ends_with("Score: 0//"));
-    EXPECT_TRUE(lines(zeros.bankingAndGuessing).ends_with("Wrong Guesses: 0 (0%)"));
     const auto failureFor = [](auto edit) {
         PlayerStats stats;
         edit(stats);
         return failureNumber([&] { MakeStatsPage(stats, "Ann"); });
     };
-    EXPECT_EQ(failureFor([](PlayerStats& p) { p.SPPointsScored = 10; }), failures::kDivisionByZero);
     EXPECT_EQ(failureFor([](PlayerStats& p) { p.WrongGuesses = 1; }), failures::kDivisionByZero);
-    EXPECT_EQ(failureFor([](PlayerStats& p) { p.SPPointsScored = -10; }), 0) << "only a positive value is divided";
-    EXPECT_EQ(failureFor([](PlayerStats& p) { p.SPGamesPlayed = 2147483647, p.MPGamesPlayed = 1; }),
-              failures::kOverflow);
     EXPECT_EQ(failureFor([](PlayerStats& p) { p.PointsBanked = 32768, p.BanksMade = 1; }), failures::kOverflow);
-    EXPECT_EQ(failureFor([](PlayerStats& p) { p.MPGamesWon = 1000, p.MPGamesPlayed = 1; }), failures::kOverflow);
 }
 
 TEST(StatsViewer, PagesFollowTheChoiceRefreshRereadsAndAFailedPageLeavesTheOldText) {

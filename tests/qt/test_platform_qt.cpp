@@ -44,7 +44,6 @@ TEST(QtFolders, OnlyACopyOfItsOwnWritesBesideTheProgramAnInstalledOneWritesToThe
     const Folders installed = chooseFolders(program.path());
     EXPECT_EQ(installed.program, program.path().toStdString());
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    EXPECT_TRUE(userFolder.startsWith(data.path())) << userFolder.toStdString();
     EXPECT_EQ(installed.write, userFolder.toStdString());
     EXPECT_TRUE(QDir(userFolder).exists());  // made when missing
     qunsetenv("XDG_DATA_HOME");

@@ -54,7 +54,6 @@ public:
              const std::string& value) {
         values_[{application, section, key}] = value;
     }
-    std::size_t size() const { return values_.size(); }
     bool failWrites = false;  // every write throws, as an unwritable folder does
     int saves = 0;            // one per write, one per writeAll
 
@@ -123,13 +122,11 @@ public:
 
 class RecordingShell : public DesktopShell {
 public:
-    bool open(const std::string& target, const std::string& workingFolder) override {
+    bool open(const std::string& target, const std::string& /*workingFolder*/) override {
         opened.push_back(target);
-        folders.push_back(workingFolder);
         return true;
     }
     std::vector<std::string> opened;
-    std::vector<std::string> folders;
 };
 
 class FixedAddressTable : public AddressTable {

@@ -1,12 +1,8 @@
-// An in-memory TCP network for tests: copies of the game in one process talk through it as
-// through real sockets, and the test decides when events arrive.
-//
-// Each factory made by factoryFor(address) is one machine. "localhost" and "127.0.0.1" are the
-// connecting machine itself; a dotted address no machine has is one where nothing listens; any
-// other unknown name is not found. Nothing reaches a handler until deliver() runs: requests,
-// connections, arrivals, peer closes and errors wait in one queue, in the order they were
-// caused. Otherwise the sockets keep the rules the Qt sockets keep (test_socket_contract.cpp
-// checks those on Qt).
+// An in-memory TCP network: copies of the game in one process talk through it as through real
+// sockets. Each factory is one machine; "localhost" and "127.0.0.1" are the caller's own, a
+// dotted address no machine has is one where nothing listens, another unknown name is not found.
+// Events wait in one queue, in the order they were caused, until deliver() runs; otherwise the
+// sockets keep the rules test_socket_contract.cpp checks on the Qt sockets.
 #pragma once
 
 #include <cstddef>

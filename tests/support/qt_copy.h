@@ -1,8 +1,6 @@
-// One whole copy of the game on Qt's sockets and timers, the test doubles for everything
-// else (settings in memory, message boxes that answer at once with OK or Yes, scripted
-// digits, files in memory). It plays multi player and listens on a port the system picks,
-// without a fallback port, so it never touches the game's own ports. The two-window test and
-// the link benchmarks play with it.
+// One whole copy of the game on Qt's sockets and timers and the test doubles for the rest. It
+// plays multi player and listens on a port the system picks, never on the game's own ports.
+// The two-window test and the link benchmarks play with it.
 #pragma once
 
 #include "platform/qt/qt_sockets.h"
