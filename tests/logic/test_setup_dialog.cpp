@@ -1,5 +1,4 @@
-// The set-up dialog: first start, confirming, saves that fail, auto-start, and stored values the
-// program never writes.
+// The set-up dialog: first start, confirming, saves that fail, auto-start, and stored values the program never writes.
 #include <gtest/gtest.h>
 
 #include "shell/setup_dialog.h"

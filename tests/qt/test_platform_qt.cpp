@@ -42,7 +42,6 @@ TEST(QtFolders, OnlyACopyOfItsOwnWritesBesideTheProgramAnInstalledOneWritesToThe
     EXPECT_EQ(QDir(program.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     writeBytes(QDir(program.path()).filePath(kInstalledMarker), "installed\n");
     const Folders installed = chooseFolders(program.path());
-    EXPECT_EQ(installed.program, program.path().toStdString());
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     EXPECT_EQ(installed.write, userFolder.toStdString());
     EXPECT_TRUE(QDir(userFolder).exists());  // made when missing
@@ -171,8 +170,7 @@ TEST(QtTextFiles, WriteCrLfReadAnyLineEndKeepEveryByteAndOpenOnlyPlainFiles) {
     writeBytes(folder.filePath("bad.dat"), QByteArray("\xff\xfe\x80\x81\x9f\r\nok\r\n\0x\r\n", 15));
     EXPECT_EQ(files.readLines(path("bad.dat")), (std::vector<std::string>{"ÿþ€\u0081Ÿ", "ok", std::string("\0x", 2)}));
     EXPECT_EQ(failureText([&] { files.readLines(path("none.dat")); }), "53 File not found: " + path("none.dat"));
-    // A FIFO would hold the program up until someone writes to it; it, a folder and a device
-    // fail at once instead.
+    // A FIFO would hold the program up until someone writes to it; it, a folder and a device fail at once instead.
     const std::string fifo = path("PlayerName.dat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("folder.dat")));

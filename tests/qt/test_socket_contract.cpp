@@ -1,7 +1,6 @@
-// The Qt sockets on loopback keep the rules the game relies on (and the in-memory network of
-// the logic tests copies): ports, connecting, accepting on a second element, closing,
-// refusals, deletion inside handlers, a joiner that speaks before the host takes the request,
-// text that is not ASCII, big and nested arrivals.
+// The Qt sockets on loopback keep the rules the game relies on (and the in-memory network of the logic tests copies):
+// ports, connecting, accepting on a second element, closing, refusals, deletion inside handlers, a joiner that speaks
+// before the host takes the request, text that is not ASCII, big and nested arrivals.
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTest>
@@ -74,7 +73,6 @@ TEST_F(QtSockets, ConnectsOnAnEphemeralPortAcceptsOnASecondElementAndTalksBothWa
     listenAndAsk();
     const int port = listener->localPort();
     EXPECT_GT(port, 0);
-    EXPECT_EQ(listener->state(), SocketState::Listening);
     EXPECT_TRUE(atJoiner->events.empty());  // nothing arrives from inside connect()
     EXPECT_TRUE(joiner->state() == SocketState::ResolvingHost || joiner->state() == SocketState::Connecting);
     EXPECT_EQ(failureText([&] { joiner->connect(); }), "40020 Invalid operation at current state");

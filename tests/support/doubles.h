@@ -1,6 +1,5 @@
-// Test doubles for the platform seams: an in-memory settings store, scripted message boxes,
-// in-memory text files, a fixed calendar, recording sound and shell, a fixed address table,
-// and scripted random numbers.
+// Test doubles for the platform seams: an in-memory settings store, scripted message boxes, in-memory text files, a
+// fixed calendar, recording sound and shell, a fixed address table, and scripted random numbers.
 #pragma once
 
 #include <deque>
@@ -68,12 +67,11 @@ class ScriptedMessageBox : public MessageBox {
 public:
     struct Shown {
         std::string text, title;
-        MessageButtons buttons;
         MessageIcon icon;
     };
     MessageResult show(const std::string& text, const std::string& title, MessageButtons buttons,
                        MessageIcon icon) override {
-        shown.push_back({text, title, buttons, icon});
+        shown.push_back({text, title, icon});
         if (duringShow) duringShow();
         const MessageResult fallback = buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
         if (answers.empty()) return fallback;

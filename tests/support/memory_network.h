@@ -1,8 +1,7 @@
-// An in-memory TCP network: copies of the game in one process talk through it as through real
-// sockets. Each factory is one machine; "localhost" and "127.0.0.1" are the caller's own, a
-// dotted address no machine has is one where nothing listens, another unknown name is not found.
-// Events wait in one queue, in the order they were caused, until deliver() runs; otherwise the
-// sockets keep the rules test_socket_contract.cpp checks on the Qt sockets.
+// An in-memory TCP network: copies of the game in one process talk through it as through real sockets. Each factory is
+// one machine; "localhost" and "127.0.0.1" are the caller's own, a dotted address no machine has is one where nothing
+// listens, another unknown name is not found. Events wait in one queue, in the order they were caused, until deliver()
+// runs; otherwise the sockets keep the rules test_socket_contract.cpp checks on the Qt sockets.
 #pragma once
 
 #include <cstddef>

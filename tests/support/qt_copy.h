@@ -32,8 +32,7 @@ struct QtCopy : Doubles {
         form().cmbConnectTo.setText("127.0.0.1:" + std::to_string(port));
         form().cmdConnect.click();
     }
-    // Starts a game at once, as the end of the ready countdown does; a running game is
-    // stopped first.
+    // Starts a game at once, as the end of the ready countdown does; a running game is stopped first.
     void startGame() {
         Game& game = main->game();
         if (game.phase() == Phase::Stop) game.StopGame();

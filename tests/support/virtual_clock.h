@@ -1,7 +1,6 @@
-// A virtual clock that runs the form models' timers: a test advances it and every timer
-// that falls due ticks in time order, so a whole 60-second game plays in microseconds.
-// Handlers may advance the clock again from inside a tick (as a modal box's nested event
-// loop keeps timers running); the clock stays consistent.
+// A virtual clock that runs the form models' timers: a test advances it and every timer that falls due ticks in time
+// order, so a whole 60-second game plays in microseconds. Handlers may advance the clock again from inside a tick (as a
+// modal box's nested event loop keeps timers running); the clock stays consistent.
 #pragma once
 
 #include <cstdint>
