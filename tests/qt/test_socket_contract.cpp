@@ -96,7 +96,6 @@ TEST_F(QtSockets, ConnectsOnAnEphemeralPortAcceptsOnASecondElementAndTalksBothWa
     accepted->sendData("CONBert");
     ASSERT_TRUE(waitUntil([&] { return atJoiner->text.size() >= 7; }));
     EXPECT_EQ(atJoiner->text, "CONBert");
-    EXPECT_EQ(failureText([&] { listener->sendData("x"); }).substr(0, 5), "40006");
 }
 
 TEST_F(QtSockets, ThePeerHearsACloseAndTheClosedSocketHearsNothingMore) {
