@@ -117,7 +117,6 @@ TEST(StatsViewer, PagesFollowTheChoiceRefreshRereadsAndAFailedPageLeavesTheOldTe
     EXPECT_TRUE(form.txtStats.text().ends_with("\r\n10)\t0\tNo name"));
     doubles.store.set("Kestrin", "Scores\\", "1name", "Bob");
     form.lstPage.setListIndex(1);
-    EXPECT_TRUE(form.txtStats.text().starts_with("Multiplayer High Scores\r\n\r\n" + heading));
     doubles.store.set("Kestrin", "Scores\\", "1score", "95");
     form.cmdRefresh.click();
     EXPECT_NE(form.txtStats.text().find("\r\n1)\t95\tBob\r\n"), std::string::npos);

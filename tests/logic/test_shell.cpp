@@ -117,7 +117,9 @@ TEST(SmallDialogs, HelpIPAddressesAndAboutShowWhatTheyShouldAndOpenTheirTargets)
     EXPECT_EQ(colours, "rbbrbb");
     about.lblHyperlink[1].setCaption("http://elsewhere.example/page");
     logic->lblHyperlink_Click(1);
-    EXPECT_EQ(doubles.shell.opened.back(), "http://elsewhere.example/page");
+    logic->lblHyperlink_Click(0);
+    EXPECT_EQ(doubles.shell.opened.end()[-2] + " " + doubles.shell.opened.back(),
+              "http://elsewhere.example/page mailto:support@vellam.example?subject=Kestrin%20v2.11%20(Build%20210)");
     about.onCloseRequested = [&] { events.push_back("about closed"); };
     about.cmdOK.click();
     // The view destroys the dialog as it closes; the donation must still run.

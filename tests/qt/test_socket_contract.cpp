@@ -74,7 +74,6 @@ TEST_F(QtSockets, ConnectsOnAnEphemeralPortAcceptsOnASecondElementAndTalksBothWa
     const int port = listener->localPort();
     EXPECT_GT(port, 0);
     EXPECT_TRUE(atJoiner->events.empty());  // nothing arrives from inside connect()
-    EXPECT_TRUE(joiner->state() == SocketState::ResolvingHost || joiner->state() == SocketState::Connecting);
     EXPECT_EQ(failureText([&] { joiner->connect(); }), "40020 Invalid operation at current state");
     // The joiner may speak before the host takes the request; two sends before the peer
     // reads may come joined; the text arrives whole and in order.
