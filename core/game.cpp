@@ -220,6 +220,8 @@ void Game::startPlay() {
     if (state_.lngGameType != kSinglePlayer) form_.lblOpponentScore.setCaption(decimal(link_->opponentScore()));
     form_.cmdGuess[0].setEnabled(true);
     form_.cmdGuess[1].setEnabled(true);
+    // The keyboard starts on Higher, never on Stop, so that Enter cannot end a game by accident.
+    form_.cmdGuess[0].setFocus();
     form_.tmrGame.setEnabled(true);
     setPhase(Phase::Stop);
     form_.cmdSetup.setEnabled(false);
@@ -373,7 +375,6 @@ void Game::tmrReady_Timer() {
         form_.cmdStart.setEnabled(true);
         StartGame();
         Beep();
-        form_.cmdGuess[0].setFocus();
     });
 }
 

@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kIdle = "&Start, Start the game | cmdStart cmdSetup mnuGGameSelect";
 constexpr const char* kPlaying = "&Stop, Stop the game | cmdStart cmdGuess(0) cmdGuess(1) tmrGame";
+constexpr const char* kStarted = "&Stop, Stop the game | cmdStart cmdGuess(0)* cmdGuess(1) tmrGame";  // not on Stop
 constexpr const char* kBanking = "&Stop, Stop the game | cmdStart cmdGuess(0) cmdGuess(1) cmdBank* tmrGame tmrBank";
 constexpr const char* kFresh = "0 | | | 0 black, N/A black | 60 black, bar 156.0 blue";
 
@@ -40,11 +41,11 @@ protected:
 TEST_F(GameTest, TheClockRunsSixtySecondsAndTheGameEndsOnTheNextTickOnce) {
     // The box's nested event loop keeps the clock running: the game must not end twice.
     rig.messageBox.duringShow = [this] { rig.act("clock 5000"); };
-    play({{"start 5", "5 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kPlaying},
-          {"clock 54000", "5 | | | 0 black, N/A black | 6 black, bar 15.6 blue", kPlaying},
-          {"clock 1000", "5 | | | 0 black, N/A black | 5 red, bar 13.0 red", kPlaying},
+    play({{"start 5", "5 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kStarted},
+          {"clock 54000", "5 | | | 0 black, N/A black | 6 black, bar 15.6 blue", kStarted},
+          {"clock 1000", "5 | | | 0 black, N/A black | 5 red, bar 13.0 red", kStarted},
           // Sixty steps of 2.6 never go below zero; the last second is played showing 0.
-          {"clock 5000", "5 | | | 0 black, N/A black | 0 red, bar 0.0 red", kPlaying},
+          {"clock 5000", "5 | | | 0 black, N/A black | 0 red, bar 0.0 red", kStarted},
           {"clock 1000", kFresh, kIdle}});
     ASSERT_EQ(rig.messageBox.shown.size(), 1u);
     EXPECT_EQ(rig.messageBox.shown[0].title + ": " + rig.lastBox(),
@@ -53,7 +54,7 @@ TEST_F(GameTest, TheClockRunsSixtySecondsAndTheGameEndsOnTheNextTickOnce) {
     rig.messageBox.duringShow = nullptr;
     rig.act("start 5");  // a time bar narrower than a second's step stops at nothing, never below
     rig.form().shpTimeLeft.setWidth(1.0);
-    play({{"clock 1000", "5 | | | 0 black, N/A black | 59 black, bar 0.0 blue", kPlaying}});
+    play({{"clock 1000", "5 | | | 0 black, N/A black | 59 black, bar 0.0 blue", kStarted}});
 }
 
 TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
@@ -77,11 +78,10 @@ TEST_F(GameTest, GuessesLightLevelsAndABankAddsTheTopOne) {
 TEST_F(GameTest, TheBankWindowClosesAfterThreeSecondsAndEveryRightGuessOpensItAgain) {
     play({{"start 5; higher 6; clock 2999", "6 | *10 | tick | 0 black, N/A black | 58 black, bar 150.8 blue", kBanking},
           {"clock 1", "6 | *10 | tick | 0 black, N/A black | 57 black, bar 148.2 blue",
-           "&Stop, Stop the game | cmdStart cmdGuess(0)* cmdGuess(1) tmrGame"},  // the levels stay lit
+           kStarted},                                     // the levels stay lit
           {"higher 7; clock 2000; higher 8; clock 2999",  // three fresh seconds for each right guess
            "8 | 10 20 *50 | tick | 0 black, N/A black | 53 black, bar 137.8 blue", kBanking},
-          {"clock 1", "8 | 10 20 *50 | tick | 0 black, N/A black | 52 black, bar 135.2 blue",
-           "&Stop, Stop the game | cmdStart cmdGuess(0)* cmdGuess(1) tmrGame"}});
+          {"clock 1", "8 | 10 20 *50 | tick | 0 black, N/A black | 52 black, bar 135.2 blue", kStarted}});
 }
 
 TEST_F(GameTest, StopEndsWithoutResultOrSaveAndANewGameStartsFromNothing) {
@@ -90,7 +90,7 @@ TEST_F(GameTest, StopEndsWithoutResultOrSaveAndANewGameStartsFromNothing) {
           {"clock 120000", "0 | | | 10 black, N/A black | 60 black, bar 156.0 blue", kIdle}});
     EXPECT_FALSE(rig.store.get("Kestrin", "Profiles\\Ann", "Statistics"));  // nothing saved
     rig.form().lblCurrentScore.setForeColor(forms::kTrailerRed);
-    play({{"start 3", "3 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kPlaying},
+    play({{"start 3", "3 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kStarted},
           {"higher 4; click cmdStart", "0 | | | 0 black, N/A black | 60 black, bar 156.0 blue", kIdle}});
 }
 
