@@ -36,7 +36,6 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Kestrin"));
     // Ties the windows to the installed menu entry, so the desktop shows its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.vellam.Kestrin"));
-    QApplication::setFont(kestrin::ui::applicationFont());
     // Start-up benchmark only: does nothing unless KESTRIN_BENCH_FIRST_PAINT is set.
     kestrin::FirstPaintProbe::installIfRequested();
 

@@ -29,7 +29,7 @@ AboutView::AboutView(AboutForm& form, AboutDialog& dialog, const QString& progra
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("Picture1"));
     icon->setGeometry(twips(180, 120, 480, 480));
-    icon->setPixmap(programIcon(programFolder).pixmap(32, 32));
+    icon->setPixmap(programIcon(programFolder).pixmap(px(480), px(480)));
 
     const auto label = [this](forms::Label& model, const QRect& geometry) {
         auto* widget = new QLabel(this);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,19 +14,26 @@
 #include <algorithm>
 
 #include "platform/scoped_flag.h"
+#include "ui/colours.h"
+#include "ui/look.h"
 #include "ui/widgets.h"
 
 namespace kestrin::ui {
 
 namespace {
 
-void setTextColour(QWidget* widget, QPalette::ColorRole role, forms::Rgb colour) {
-    const QColor wanted = toQColor(colour);
+// Colours a label's text in the theme; a disabled label keeps the theme's grey for disabled text.
+void setTextColour(QWidget* widget, forms::Rgb colour) {
+    const QColor wanted = themed(colour, Ink::Text);
+    const QColor disabled = themedDisabledText(QGuiApplication::palette());
     QPalette palette = widget->palette();
-    if (palette.color(QPalette::Active, role) == wanted && palette.color(QPalette::Inactive, role) == wanted) return;
-    // The disabled look keeps the style's grey, as a disabled label shows.
-    palette.setColor(QPalette::Active, role, wanted);
-    palette.setColor(QPalette::Inactive, role, wanted);
+    if (palette.color(QPalette::Active, QPalette::WindowText) == wanted &&
+        palette.color(QPalette::Inactive, QPalette::WindowText) == wanted &&
+        palette.color(QPalette::Disabled, QPalette::WindowText) == disabled)
+        return;
+    palette.setColor(QPalette::Active, QPalette::WindowText, wanted);
+    palette.setColor(QPalette::Inactive, QPalette::WindowText, wanted);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
     widget->setPalette(palette);
 }
 
@@ -114,10 +122,6 @@ void syncCommon(const forms::Control& model, QWidget* widget) {
     if (widget->toolTip() != tip) widget->setToolTip(tip);
 }
 
-QColor toQColor(forms::Rgb colour) {
-    return QColor(std::clamp(colour.r, 0, 255), std::clamp(colour.g, 0, 255), std::clamp(colour.b, 0, 255));
-}
-
 QString labelText(const std::string& caption) {
     QString text = toQString(caption);
     text.replace(QStringLiteral("&&"), QStringLiteral("&"));
@@ -135,7 +139,22 @@ FormBinder::FormBinder(forms::Form& form, QWidget* window) : QObject(window), fo
         if (self && self->window_) self->window_->close();
     };
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { noteFocus(now); });
+    // A change of the desktop's theme reaches each window as ApplicationPaletteChange. (Not
+    // PaletteChange: recolouring a widget sends it that, which would recolour it again.)
+    window->installEventFilter(this);
     syncForm();
+}
+
+void FormBinder::followPalette(std::function<void()> recolour) {
+    recolour();
+    recolours_.push_back(std::move(recolour));
+}
+
+bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_ && event->type() == QEvent::ApplicationPaletteChange) {
+        for (const auto& recolour : recolours_) recolour();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 FormBinder::~FormBinder() = default;
@@ -202,10 +221,10 @@ void FormBinder::bind(forms::Label& model, QLabel* widget) {
             w->setText(text);
             widenToFit(w);
         }
-        setTextColour(w, QPalette::WindowText, model.foreColor());
+        setTextColour(w, model.foreColor());
     };
     model.observers().add(sync);
-    sync();
+    followPalette(sync);
     widenToFit(widget);
 }
 
@@ -366,13 +385,14 @@ void FormBinder::bind(forms::Image& model, QLabel* widget) {
 
 void FormBinder::bind(forms::Shape& model, BarWidget* widget) {
     remember(model, widget);
-    auto sync = [&model, w = QPointer<BarWidget>(widget)] {
+    // The model's width is in pixels at the reference font; the bar grows with the layout.
+    auto sync = [&model, w = QPointer<BarWidget>(widget), scale = layoutScale()] {
         if (!w) return;
         syncCommon(model, w);
-        w->setBar(model.width(), toQColor(model.fillColor()));
+        w->setBar(model.width() * scale, themed(model.fillColor(), Ink::Graphic));
     };
     model.observers().add(sync);
-    sync();
+    followPalette(sync);
 }
 
 }  // namespace kestrin::ui

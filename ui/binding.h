@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/forms.h"
 #include "platform/qt/utf8.h"
@@ -32,7 +33,6 @@ class QPushButton;
 
 namespace kestrin::ui {
 
-QColor toQColor(forms::Rgb colour);
 // A label shows its caption as written, except that "&&" shows a single "&".
 QString labelText(const std::string& caption);
 // Shows what every control has: enabled, visible, the tooltip.
@@ -58,11 +58,16 @@ public:
     void bind(forms::Image& model, QLabel* widget);
     void bind(forms::Shape& model, BarWidget* widget);
 
+    // Runs the recolouring now and again whenever the desktop's theme changes.
+    void followPalette(std::function<void()> recolour);
     // Runs when the form's height (outer, in twips; 0 as designed) changes.
     void setHeightHandler(std::function<void(int heightTwips)> handler);
 
     QWidget* widgetFor(const forms::Control* control) const;
     forms::Control* controlFor(const QWidget* widget) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void remember(forms::Control& model, QWidget* widget);
@@ -75,6 +80,7 @@ private:
     std::map<const QWidget*, forms::Control*> controls_;
     std::function<void(int)> heightHandler_;
     int shownHeight_ = -1;
+    std::vector<std::function<void()>> recolours_;
 };
 
 }  // namespace kestrin::ui

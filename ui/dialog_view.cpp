@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include "ui/accessibility.h"
 #include "ui/look.h"
 
 namespace kestrin::ui {
@@ -12,6 +13,8 @@ DialogView::DialogView(forms::Form& form, int widthTwips, int heightTwips, bool 
                          Qt::WindowCloseButtonHint | (minimizable ? Qt::WindowMinimizeButtonHint : Qt::WindowFlags())),
       binder_(new FormBinder(form, this)) {
     setObjectName(toQString(form.name()));
+    installAccessibility();
+    if (windowFont() != font()) setFont(windowFont());
     setFixedSize(px(widthTwips), px(heightTwips));
 }
 

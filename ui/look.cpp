@@ -1,6 +1,8 @@
 #include "ui/look.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
@@ -9,25 +11,77 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrin::ui {
 
-QFont applicationFont() {
+namespace {
+
+// The largest window at the reference font, in twips, frame and menu bar included: the
+// statistics viewer is the widest, the multi player game the tallest.
+constexpr int kLargestWidthTwips = 5955;
+constexpr int kLargestHeightTwips = 6300;
+
+struct Scale {
+    QFont font;        // the application font it was worked out for
+    double value = 1;       // the layout scale
+    double fontShrink = 1;  // below 1 when the screen capped the scale
+};
+
+const Scale& currentScale() {
+    static Scale scale;
+    static bool known = false;
+    const QFont font = QApplication::font();
+    if (known && font == scale.font) return scale;
+    known = true;
+    scale.font = font;
+    const double wanted = QFontMetricsF(font).height() / QFontMetricsF(referenceFont()).height();
+    double cap = wanted;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        cap = std::min(double(area.width()) * kTwipsPerPixel / kLargestWidthTwips,
+                       double(area.height()) * kTwipsPerPixel / kLargestHeightTwips);
+    }
+    scale.value = std::min(wanted, std::max(cap, 1.0));
+    scale.fontShrink = scale.value / wanted;
+    return scale;
+}
+
+QFont scaled(const QString& family, double points) {
+    QFont font(family);
+    font.setPointSizeF(points * layoutScale());
+    return font;
+}
+
+}  // namespace
+
+QFont referenceFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(7.5);
     return font;
 }
 
-QFont largeFont() {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(12.0);
+double layoutScale() { return currentScale().value; }
+
+int px(int twips) { return static_cast<int>(std::lround(twips * layoutScale() / kTwipsPerPixel)); }
+
+QFont windowFont() {
+    const Scale& scale = currentScale();
+    QFont font = scale.font;
+    if (scale.fontShrink >= 1) return font;
+    if (font.pointSizeF() > 0) {
+        font.setPointSizeF(font.pointSizeF() * scale.fontShrink);
+    } else {
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * scale.fontShrink))));
+    }
     return font;
 }
 
+QFont largeFont() { return scaled(QStringLiteral("DejaVu Sans"), 12.0); }
+
 QFont fixedFont() {
-    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    QFont font = scaled(QStringLiteral("DejaVu Sans Mono"), 8.25);
     font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(8.25);
     return font;
 }
 

@@ -13,16 +13,24 @@ class QWidget;
 
 namespace kestrin::ui {
 
-// Positions and sizes are designed in twips; 15 twips make one logical pixel.
+// Positions and sizes are designed in twips at the reference font, where 15 twips make one
+// logical pixel. On the desktop every twip is scaled by layoutScale(), so that the windows grow
+// with the desktop's font as a native program's do.
 constexpr int kTwipsPerPixel = 15;
-constexpr int px(int twips) {
-    return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-inline QRect twips(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
 
-// The application's user-interface font: DejaVu Sans 7.5 pt, about the size of the classic
-// 8 pt dialog font, so that every caption fits the boxes of the layout.
-QFont applicationFont();
+// The font the layout was designed for: DejaVu Sans 7.5 pt, about the size of the classic 8 pt
+// dialog font.
+QFont referenceFont();
+// The application font's metric height over the reference font's, capped so that the largest
+// window still fits the primary screen's free area. Exactly 1 at the reference font. Follows the
+// application font of the moment: windows built after a font change are built at the new scale.
+double layoutScale();
+// Twips to logical pixels at the layout scale, rounded to the nearest pixel.
+int px(int twips);
+inline QRect twips(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
+// The font of the windows: the application font, made smaller only when the layout scale was
+// capped by the screen, so that the captions still fit their boxes.
+QFont windowFont();
 // The large font of the digit, the levels, the clock and the scores (a Verdana-like face).
 QFont largeFont();
 // The fixed-width font of the statistics page.

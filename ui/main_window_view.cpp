@@ -13,6 +13,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <tuple>
+
+#include "ui/accessibility.h"
+#include "ui/colours.h"
 #include "ui/look.h"
 #include "ui/widgets.h"
 
@@ -32,6 +36,8 @@ MainWindowView::MainWindowView(MainForm& form, const QString& programFolder, QWi
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       form_(form) {
     setObjectName(QStringLiteral("frmMain"));
+    installAccessibility();
+    if (windowFont() != font()) setFont(windowFont());
     setWindowIcon(programIcon(programFolder));
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
@@ -124,7 +130,7 @@ void MainWindowView::build(const QString& programFolder) {
     auto* cmdSetup = new QPushButton(game);
     cmdSetup->setGeometry(twips(1305, 60, 1125, 315));
     b.bind(f.cmdSetup, cmdSetup);
-    auto* shpOutline = new OutlineWidget(game);
+    auto* shpOutline = new ShapeWidget(forms::kBlack, false, game);
     shpOutline->setObjectName(QStringLiteral("shpOutline"));
     shpOutline->setGeometry(twips(75, 435, 2355, 225));
     auto* shpTimeLeft = new BarWidget(game);
@@ -134,6 +140,7 @@ void MainWindowView::build(const QString& programFolder) {
     lblTimeLeft->setFont(large);
     lblTimeLeft->setGeometry(twips(2490, 435, 300, 270));
     b.bind(f.lblTimeLeft, lblTimeLeft);
+    describeValue(lblTimeLeft, QStringLiteral("Time left"));
 
     // Controls: the guesses, the digit, the result of the last guess and the bank button.
     QWidget* play = panel(frame(client_, "fraPlay", "Controls", twips(1020, 1170, 2955, 1140)), 4, 2865, 900);
@@ -148,28 +155,35 @@ void MainWindowView::build(const QString& programFolder) {
     lblRandom->setAlignment(Qt::AlignCenter);
     lblRandom->setGeometry(twips(1290, 105, 285, 345));
     b.bind(f.lblRandom, lblRandom);
+    describeValue(lblRandom, QStringLiteral("Digit"));
     // The 32 x 32 place of the pictures reaches below the panel and under the bank button;
     // the picture is scaled into the part of it that shows.
     const QRect mark = twips(1335, 555, 480, 480).intersected(QRect(0, 0, px(1665), px(900)));
     const int side = std::min(mark.width(), mark.height());
-    for (auto [image, name] : {std::pair{&f.imgCorrect, "tick"}, std::pair{&f.imgWrong, "cross"}}) {
+    for (auto [image, name, meaning] : {std::tuple{&f.imgCorrect, "tick", "Correct guess"},
+                                        std::tuple{&f.imgWrong, "cross", "Wrong guess"}}) {
         auto* label = new QLabel(play);
+        label->setAccessibleName(QString::fromLatin1(meaning));
         label->setGeometry(QRect(mark.topLeft(), QSize(side, side)));
         label->setAlignment(Qt::AlignCenter);
-        label->setPixmap(picture(programFolder, QString::fromLatin1(name))
-                             .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        const QPixmap drawn = picture(programFolder, QString::fromLatin1(name))
+                                  .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         b.bind(*image, label);
+        b.followPalette([label, drawn] { label->setPixmap(themed(drawn, QGuiApplication::palette())); });
     }
     auto* cmdBank = new QPushButton(play);
     cmdBank->setGeometry(twips(1665, 75, 1125, 735));
     b.bind(f.cmdBank, cmdBank);
+    nameControl(cmdBank, QStringLiteral("Bank"));
 
     // Multiplayer: the host to connect to and the link buttons.
     QWidget* link = panel(frame(client_, "Frame1", "Multiplayer", twips(1020, 2355, 2955, 1125)), 3, 2865, 885);
-    staticLabel(link, "lblLabel(1)", "Connect to:", twips(75, 135, 825, 195));
+    QLabel* connectCaption = staticLabel(link, "lblLabel(1)", "Connect to:", twips(75, 135, 825, 195));
     auto* cmbConnectTo = new QComboBox(link);
     cmbConnectTo->setGeometry(twips(975, 75, 1845, 315));
     b.bind(f.cmbConnectTo, cmbConnectTo);
+    nameControl(cmbConnectTo, QStringLiteral("Connect to"));
+    connectCaption->setBuddy(cmbConnectTo);
     auto* cmdConnect = new QPushButton(link);
     cmdConnect->setGeometry(twips(75, 495, 1125, 315));
     b.bind(f.cmdConnect, cmdConnect);
@@ -180,27 +194,24 @@ void MainWindowView::build(const QString& programFolder) {
     // Scores. The numbers get the whole width of the panel: "-32768" does not fit 150 twips.
     QWidget* scores = panel(frame(client_, "fraScores", "Scores", twips(4050, 105, 1395, 3375)), 5, 1305, 3135);
     const int numberWidth = 1305 - 75;
-    const auto number = [&](forms::Label& model, int top) {
+    const auto number = [&](forms::Label& model, int top, QLabel* caption, const char* meaning) {
         auto* label = new QLabel(scores);
         label->setFont(large);
         label->setGeometry(twips(75, top, numberWidth, 300));
         b.bind(model, label);
+        describeValue(label, QString::fromLatin1(meaning), caption);
     };
-    staticLabel(scores, "lblCaption(1)", "Player Score", twips(75, 75, 900, 195));
-    number(f.lblCurrentScore, 285);
-    staticLabel(scores, "lblCaption(3)", "Opponent Score", twips(75, 615, 1170, 195));
-    number(f.lblOpponentScore, 855);
-    auto* line = new QWidget(scores);
+    number(f.lblCurrentScore, 285, staticLabel(scores, "lblCaption(1)", "Player Score", twips(75, 75, 900, 195)),
+           "Player score");
+    number(f.lblOpponentScore, 855,
+           staticLabel(scores, "lblCaption(3)", "Opponent Score", twips(75, 615, 1170, 195)), "Opponent score");
+    auto* line = new ShapeWidget({128, 128, 128}, true, scores);
     line->setObjectName(QStringLiteral("Line1"));
-    line->setGeometry(QRect(QPoint(px(75), px(1245)), QPoint(px(1215), px(1245))));
-    line->setAutoFillBackground(true);
-    QPalette grey = line->palette();
-    grey.setColor(QPalette::Window, QColor(128, 128, 128));
-    line->setPalette(grey);
-    staticLabel(scores, "lblCaption(2)", "SP High Score", twips(75, 1395, 1050, 195));
-    number(f.lblHighScore, 1605);
-    staticLabel(scores, "lblCaption(4)", "MP High Score", twips(75, 1935, 1080, 195));
-    number(f.lblHighScore2, 2145);
+    line->setGeometry(twips(75, 1245, 1155, 15));
+    number(f.lblHighScore, 1605, staticLabel(scores, "lblCaption(2)", "SP High Score", twips(75, 1395, 1050, 195)),
+           "Single player high score");
+    number(f.lblHighScore2, 2145, staticLabel(scores, "lblCaption(4)", "MP High Score", twips(75, 1935, 1080, 195)),
+           "Multi player high score");
     auto* cmdHighScores = new WrappingButton(scores);
     cmdHighScores->setGeometry(twips(75, 2505, 1155, 525));
     b.bind(f.cmdHighScores, cmdHighScores);
@@ -214,9 +225,11 @@ void MainWindowView::build(const QString& programFolder) {
     txtOutput->setGeometry(twips(90, 75, 5055, 1095));
     txtOutput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     b.bind(f.txtOutput, txtOutput);
+    nameControl(txtOutput, QStringLiteral("Output log"));
     auto* txtChat = new QLineEdit(chat);
     txtChat->setGeometry(twips(90, 1245, 3885, 315));
     b.bind(f.txtChat, txtChat);
+    nameControl(txtChat, QStringLiteral("Chat"));
     auto* cmdSend = new QPushButton(chat);
     cmdSend->setGeometry(twips(4050, 1245, 1095, 315));
     b.bind(f.cmdSend, cmdSend);

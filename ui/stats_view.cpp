@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/accessibility.h"
 #include "ui/look.h"
 #include "ui/widgets.h"
 
@@ -18,6 +19,7 @@ StatsView::StatsView(StatsForm& form, QWidget* owner) : DialogView(form, 5955, 4
     auto* pages = new QListWidget(this);
     pages->setGeometry(twips(120, 120, 1365, 3765));
     binder().bind(form.lstPage, pages);
+    nameControl(pages, QStringLiteral("Page"));
 
     QWidget* inner = panel(frame(this, "fraFrame", QString(), twips(1590, 30, 4275, 3855)), 0, 4185, 3675, 135);
     auto* text = new QPlainTextEdit(inner);
@@ -32,6 +34,7 @@ StatsView::StatsView(StatsForm& form, QWidget* owner) : DialogView(form, 5955, 4
         sheet.setColor(group, QPalette::Base, sheet.color(group, QPalette::Button));
     text->setPalette(sheet);
     binder().bind(form.txtStats, text);
+    nameControl(text, QStringLiteral("Statistics"));
 
     auto* refresh = new QPushButton(this);
     refresh->setGeometry(twips(3510, 3990, 1125, 345));

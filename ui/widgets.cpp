@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/colours.h"
 #include "ui/look.h"
 
 namespace kestrin::ui {
@@ -57,10 +58,15 @@ void widenToFit(QLabel* label) {
     label->setGeometry(box);
 }
 
-void OutlineWidget::paintEvent(QPaintEvent*) {
+void ShapeWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QColor colour = themed(colour_, Ink::Graphic);
+    if (filled_) {
+        painter.fillRect(rect(), colour);
+    } else {
+        painter.setPen(colour);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void BarWidget::setBar(double width, QColor colour) {

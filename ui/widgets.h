@@ -1,5 +1,5 @@
 // Small building blocks of the window views: frames with their panels, static labels, the
-// time bar and its outline, and a button whose caption wraps.
+// time bar and the shapes beside it, and a button whose caption wraps.
 #pragma once
 
 #include <QColor>
@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+
+#include "platform/forms.h"
 
 namespace kestrin::ui {
 
@@ -23,13 +25,19 @@ QLabel* staticLabel(QWidget* parent, const char* name, const QString& caption, c
 // grows to the right, a right-aligned one to the left, a centred one on both sides.
 void widenToFit(QLabel* label);
 
-// A black rectangle outline.
-class OutlineWidget : public QWidget {
+// A rectangle in one of the game's colours, in the theme's shade of it: an outline (the time
+// bar's), or filled (the rule between the scores).
+class ShapeWidget : public QWidget {
 public:
-    using QWidget::QWidget;
+    ShapeWidget(forms::Rgb colour, bool filled, QWidget* parent)
+        : QWidget(parent), colour_(colour), filled_(filled) {}
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    forms::Rgb colour_;
+    bool filled_;
 };
 
 // A filled bar whose width (in pixels, from the left) and colour come from a Shape model.

@@ -125,7 +125,7 @@ class WindowsTest : public ::testing::Test, public Doubles {
 protected:
     WindowsTest() {
         QApplication::setQuitOnLastWindowClosed(false);
-        QApplication::setFont(ui::applicationFont());  // the reference font
+        QApplication::setFont(ui::referenceFont());  // the reference font
     }
     ~WindowsTest() override {
         windows.reset();
@@ -208,8 +208,7 @@ TEST_F(WindowsTest, SetupComesFirstTheViewerOpensBesideTheGameAndOutlivesItAndDi
     settle();
     ASSERT_NE(windows->setupView(), nullptr);
     auto* name = in<QComboBox>(windows->setupView(), "cmbPlayerName");
-    name->lineEdit()->clear();
-    QTest::keyClicks(name, "Bo");
+    QTest::keyClicks(name, "Bo");  // replaces the name shown
     QTest::keyClick(name, Qt::Key_Return);  // Enter in the name box is OK
     settle();
     EXPECT_EQ(windows->setupView(), nullptr);
@@ -266,7 +265,7 @@ TEST_F(WindowsTest, SetupComesFirstTheViewerOpensBesideTheGameAndOutlivesItAndDi
 
 // The main window's view on a rig: model changes show at once, keys reach their handlers.
 TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCountsCharacters) {
-    QApplication::setFont(ui::applicationFont());
+    QApplication::setFont(ui::referenceFont());
     Rig rig;
     MainForm& f = rig.form();
     ui::MainWindowView view(f, QString());
