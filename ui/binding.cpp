@@ -2,10 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

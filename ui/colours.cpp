@@ -30,8 +30,12 @@ bool isDark(const QPalette& palette) {
     return luminance(palette.color(QPalette::Window)) < luminance(palette.color(QPalette::WindowText));
 }
 
+QColor toQColor(forms::Rgb colour) {
+    return QColor(std::clamp(colour.r, 0, 255), std::clamp(colour.g, 0, 255), std::clamp(colour.b, 0, 255));
+}
+
 QColor themed(forms::Rgb colour, Ink ink, const QPalette& palette) {
-    const QColor wanted(std::clamp(colour.r, 0, 255), std::clamp(colour.g, 0, 255), std::clamp(colour.b, 0, 255));
+    const QColor wanted = toQColor(colour);
     if (!isDark(palette)) return wanted;
     if (colour == forms::kBlack) return palette.color(QPalette::WindowText);
     const QColor window = palette.color(QPalette::Window);
@@ -40,9 +44,9 @@ QColor themed(forms::Rgb colour, Ink ink, const QPalette& palette) {
     const float hue = std::max(wanted.hslHueF(), 0.0F);
     const float saturation = wanted.hslSaturationF();
     QColor shown = wanted;
-    for (float lightness = wanted.lightnessF(); contrast(shown, window) < needed && lightness < 1; ) {
+    for (float lightness = wanted.lightnessF(); contrast(shown, window) < needed && lightness < 1;) {
         lightness = std::min(1.0F, lightness + 0.01F);
-        shown = QColor::fromHslF(hue, saturation, lightness);
+        shown = QColor::fromHslF(hue, saturation, lightness).toRgb();
     }
     return shown;
 }
@@ -53,7 +57,8 @@ QColor themedDisabledText(const QPalette& palette) {
     if (!isDark(palette)) return palette.color(QPalette::Disabled, QPalette::WindowText);
     const QColor window = palette.color(QPalette::Window);
     const QColor text = palette.color(QPalette::WindowText);
-    return QColor((window.red() + text.red()) / 2, (window.green() + text.green()) / 2, (window.blue() + text.blue()) / 2);
+    return QColor((window.red() + text.red()) / 2, (window.green() + text.green()) / 2,
+                  (window.blue() + text.blue()) / 2);
 }
 
 QPixmap themed(const QPixmap& picture, const QPalette& palette) {

@@ -16,6 +16,9 @@ namespace kestrin::ui {
 
 enum class Ink { Text, Graphic };
 
+// One of the game's colours as it is given.
+QColor toQColor(forms::Rgb colour);
+
 // WCAG 2 relative luminance (0 black to 1 white) and the contrast ratio of two colours (1 to 21).
 double luminance(const QColor& colour);
 double contrast(const QColor& one, const QColor& other);

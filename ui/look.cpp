@@ -2,8 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFontMetricsF>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -24,8 +25,8 @@ constexpr int kLargestHeightTwips = 6300;
 
 struct Scale {
     QFont font;        // the application font it was worked out for
-    double value = 1;       // the layout scale
-    double fontShrink = 1;  // below 1 when the screen capped the scale
+    double value = 1;  // the layout scale
+    QFont windows;     // the font of the windows
 };
 
 const Scale& currentScale() {
@@ -35,7 +36,9 @@ const Scale& currentScale() {
     if (known && font == scale.font) return scale;
     known = true;
     scale.font = font;
-    const double wanted = QFontMetricsF(font).height() / QFontMetricsF(referenceFont()).height();
+    scale.windows = font;
+    const double reference = QFontMetricsF(referenceFont()).height();
+    const double wanted = QFontMetricsF(font).height() / reference;
     double cap = wanted;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -43,7 +46,16 @@ const Scale& currentScale() {
                        double(area.height()) * kTwipsPerPixel / kLargestHeightTwips);
     }
     scale.value = std::min(wanted, std::max(cap, 1.0));
-    scale.fontShrink = scale.value / wanted;
+    // Capped: the windows' font shrinks, a quarter point at a time, until its height is the
+    // reference font's at the scale (the step keeps a font given in pixels, too).
+    if (scale.value < wanted) {
+        if (scale.windows.pointSizeF() <= 0) scale.windows.setPointSizeF(QFontInfo(font).pointSizeF());
+        double points = scale.windows.pointSizeF() * scale.value / wanted;
+        do {
+            scale.windows.setPointSizeF(points);
+            points -= 0.25;
+        } while (points > 1 && QFontMetricsF(scale.windows).height() > reference * scale.value);
+    }
     return scale;
 }
 
@@ -65,17 +77,7 @@ double layoutScale() { return currentScale().value; }
 
 int px(int twips) { return static_cast<int>(std::lround(twips * layoutScale() / kTwipsPerPixel)); }
 
-QFont windowFont() {
-    const Scale& scale = currentScale();
-    QFont font = scale.font;
-    if (scale.fontShrink >= 1) return font;
-    if (font.pointSizeF() > 0) {
-        font.setPointSizeF(font.pointSizeF() * scale.fontShrink);
-    } else {
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * scale.fontShrink))));
-    }
-    return font;
-}
+QFont windowFont() { return currentScale().windows; }
 
 QFont largeFont() { return scaled(QStringLiteral("DejaVu Sans"), 12.0); }
 

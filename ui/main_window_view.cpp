@@ -160,8 +160,8 @@ void MainWindowView::build(const QString& programFolder) {
     // the picture is scaled into the part of it that shows.
     const QRect mark = twips(1335, 555, 480, 480).intersected(QRect(0, 0, px(1665), px(900)));
     const int side = std::min(mark.width(), mark.height());
-    for (auto [image, name, meaning] : {std::tuple{&f.imgCorrect, "tick", "Correct guess"},
-                                        std::tuple{&f.imgWrong, "cross", "Wrong guess"}}) {
+    for (auto [image, name, meaning] :
+         {std::tuple{&f.imgCorrect, "tick", "Correct guess"}, std::tuple{&f.imgWrong, "cross", "Wrong guess"}}) {
         auto* label = new QLabel(play);
         label->setAccessibleName(QString::fromLatin1(meaning));
         label->setGeometry(QRect(mark.topLeft(), QSize(side, side)));
@@ -203,8 +203,8 @@ void MainWindowView::build(const QString& programFolder) {
     };
     number(f.lblCurrentScore, 285, staticLabel(scores, "lblCaption(1)", "Player Score", twips(75, 75, 900, 195)),
            "Player score");
-    number(f.lblOpponentScore, 855,
-           staticLabel(scores, "lblCaption(3)", "Opponent Score", twips(75, 615, 1170, 195)), "Opponent score");
+    number(f.lblOpponentScore, 855, staticLabel(scores, "lblCaption(3)", "Opponent Score", twips(75, 615, 1170, 195)),
+           "Opponent score");
     auto* line = new ShapeWidget({128, 128, 128}, true, scores);
     line->setObjectName(QStringLiteral("Line1"));
     line->setGeometry(twips(75, 1245, 1155, 15));

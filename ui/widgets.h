@@ -29,8 +29,7 @@ void widenToFit(QLabel* label);
 // bar's), or filled (the rule between the scores).
 class ShapeWidget : public QWidget {
 public:
-    ShapeWidget(forms::Rgb colour, bool filled, QWidget* parent)
-        : QWidget(parent), colour_(colour), filled_(filled) {}
+    ShapeWidget(forms::Rgb colour, bool filled, QWidget* parent) : QWidget(parent), colour_(colour), filled_(filled) {}
 
 protected:
     void paintEvent(QPaintEvent* event) override;

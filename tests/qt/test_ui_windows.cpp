@@ -1,6 +1,7 @@
 // The windows on the offscreen platform: at the reference font every control in its place, inside
 // its frame, clear of its neighbours, its caption showing; model changes show at once; keys reach
 // their handlers; the windows open and close in order, placed and modal as they should be.
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include "platform/qt/qt_timer_driver.h"
 #include "tests/support/rig.h"
 #include "ui/about_view.h"
+#include "ui/colours.h"
 #include "ui/ip_view.h"
 #include "ui/look.h"
 #include "ui/main_window_view.h"
@@ -35,6 +37,13 @@ namespace {
 void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+QPalette themePalette(QColor window, QColor text) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    return palette;
 }
 
 // The window's own widgets, those the game named, not Qt's inner parts or other windows.
@@ -54,8 +63,11 @@ void expectTidy(QWidget* window) {
     const QStringList overlapping = {QStringLiteral("shpOutline shpTimeLeft"), QStringLiteral("imgCorrect imgWrong")};
     for (QWidget* widget : named(window)) {
         const std::string name = widget->objectName().toStdString();
-        const QRect room = widget->parentWidget()->rect().adjusted(-1, -1, 1, 1);
-        EXPECT_TRUE(room.contains(widget->geometry())) << name << " leaves its frame";
+        const int slack = std::max(1, ui::px(15));
+        const QRect room = widget->parentWidget()->rect().adjusted(-slack, -slack, slack, slack);
+        EXPECT_TRUE(room.contains(widget->geometry()))
+            << name << " leaves its frame " << widget->x() << "," << widget->y() << " " << widget->width() << "x"
+            << widget->height() << " in " << room.width() << "x" << room.height();
         for (QWidget* other : named(window)) {
             const QString pair = widget->objectName() + " " + other->objectName();
             const bool allowed =
@@ -76,9 +88,10 @@ void expectTidy(QWidget* window) {
             const QRect inside = button->rect().adjusted(qobject_cast<QCheckBox*>(button) ? 20 : 3, 2, -3, -2);
             const int flags = Qt::AlignCenter | Qt::TextWordWrap;
             const QRect needed = metrics.boundingRect(inside, flags, shown);
-            const int line = metrics.boundingRect(inside, flags, QStringLiteral("X")).height();
             EXPECT_LE(needed.width(), inside.width()) << name;
-            EXPECT_LE(needed.height(), std::min(inside.height(), line * lines)) << name;
+            const QString most = lines == 2 ? QStringLiteral("X\nX") : QStringLiteral("X");
+            EXPECT_LE(needed.height(), std::min(inside.height(), metrics.boundingRect(inside, flags, most).height()))
+                << name;
         }
     }
 }
@@ -143,10 +156,35 @@ protected:
     std::unique_ptr<ui::Windows> windows;
 };
 
-TEST_F(WindowsTest, EveryWindowIsTidyWithEachControlInItsPlaceAtTheReferenceFont) {
+// What a screen reader learns of a window: its role and caption, and for every control that
+// takes the focus a name that says what the control is, never what it holds.
+void expectAccessible(QWidget* window, QAccessible::Role role) {
+    QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(window);
+    EXPECT_EQ(shown->role(), role);
+    EXPECT_EQ(shown->text(QAccessible::Name), window->windowTitle());
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(window)) continue;
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(widget);
+        const QString name = control->text(QAccessible::Name);
+        // (Qt gives a list its name as its value, too.)
+        const QString value = control->role() == QAccessible::List ? QString() : control->text(QAccessible::Value);
+        EXPECT_TRUE(!name.isEmpty() && name != value) << widget->objectName().toStdString();
+    }
+}
+
+// The reference font (no points); the desktop's font at sizes from 6 to 24 points, the largest
+// capped by the screen.
+class WindowsAtFont : public WindowsTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+INSTANTIATE_TEST_SUITE_P(DesktopFonts, WindowsAtFont,
+                         ::testing::Values(std::pair("", 0), std::pair("DejaVu Sans", 6), std::pair("Sans Serif", 9),
+                                           std::pair("DejaVu Sans", 24)));
+
+TEST_P(WindowsAtFont, EveryWindowIsTidyAndAccessibleAndAtTheReferenceFontEachControlIsInItsPlace) {
     store.set("Kestrin", "Program", "AutoStart", "1");
     store.set("Kestrin", "Program", "GameSelect", "1");
     addresses.addresses = {{192, 168, 1, 5}, {127, 0, 0, 1}};
+    const bool reference = GetParam().second == 0;
+    if (!reference) QApplication::setFont(QFont(QString::fromLatin1(GetParam().first), GetParam().second));
     start();
     MainForm& f = windows->mainWindow()->form();
     f.lblCurrentScore.setCaption("-32768");  // the widest numbers and captions
@@ -174,7 +212,10 @@ TEST_F(WindowsTest, EveryWindowIsTidyWithEachControlInItsPlaceAtTheReferenceFont
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->windowTitle(), c.title);
         expectTidy(window);
+        expectAccessible(window, c.opener ? QAccessible::Dialog : QAccessible::Window);
+        EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
         for (const Place& place : c.places) {
+            if (!reference) break;
             QWidget* control = in(window, place.name);
             ASSERT_NE(control, nullptr) << place.name;
             // A label may have grown to the right to show its whole caption in the reference font.
@@ -187,6 +228,19 @@ TEST_F(WindowsTest, EveryWindowIsTidyWithEachControlInItsPlaceAtTheReferenceFont
         if (window != windows->mainView()) window->close();
         settle();
     }
+    // The time bar fills its outline at every scale.
+    auto* bar = in<ui::BarWidget>(windows->mainView(), "shpTimeLeft");
+    EXPECT_NEAR(bar->barWidth(), bar->width(), 1);
+    // The values: named by the value, described by what they show, labelled by their captions.
+    QAccessibleInterface* score = QAccessible::queryAccessibleInterface(in(windows->mainView(), "lblCurrentScore"));
+    EXPECT_EQ(score->text(QAccessible::Name) + " " + score->text(QAccessible::Description), "-32768 Player score");
+    const auto labels = score->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->object()->objectName(), "lblCaption(1)");
+    QStringList names;
+    for (const char* control : {"cmdBank", "cmbConnectTo", "txtChat", "txtOutput", "imgCorrect", "imgWrong"})
+        names << QAccessible::queryAccessibleInterface(in(windows->mainView(), control))->text(QAccessible::Name);
+    EXPECT_EQ(names.join(", "), "Bank, Connect to, Chat, Output log, Correct guess, Wrong guess");
 }
 
 // A click as the windowing system delivers it, so that a window blocked by a modal dialog does not get it.
@@ -208,7 +262,7 @@ TEST_F(WindowsTest, SetupComesFirstTheViewerOpensBesideTheGameAndOutlivesItAndDi
     settle();
     ASSERT_NE(windows->setupView(), nullptr);
     auto* name = in<QComboBox>(windows->setupView(), "cmbPlayerName");
-    QTest::keyClicks(name, "Bo");  // replaces the name shown
+    QTest::keyClicks(name, "Bo");           // replaces the name shown
     QTest::keyClick(name, Qt::Key_Return);  // Enter in the name box is OK
     settle();
     EXPECT_EQ(windows->setupView(), nullptr);
@@ -275,7 +329,18 @@ TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCo
     f.lblCurrent[7].setEnabled(true);
     f.lblCurrent[7].setForeColor(forms::kDarkRed);
     EXPECT_TRUE(widget(f.lblCurrent[7])->isEnabled());
-    EXPECT_EQ(widget(f.lblCurrent[7])->palette().color(QPalette::Active, QPalette::WindowText), QColor(192, 0, 0));
+    // A change of the desktop's theme is followed, to dark and back.
+    const auto levelColour = [&] { return widget(f.lblCurrent[7])->palette().color(QPalette::WindowText); };
+    EXPECT_EQ(levelColour(), QColor(192, 0, 0));
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(themePalette(QColor(53, 53, 53), QColor(238, 238, 236)));
+    QCoreApplication::processEvents();
+    EXPECT_GE(ui::contrast(levelColour(), QColor(53, 53, 53)), 4.5);
+    EXPECT_EQ(static_cast<ui::BarWidget*>(widget(f.shpTimeLeft))->colour(),
+              ui::themed(forms::kDarkBlue, ui::Ink::Graphic));
+    QApplication::setPalette(before);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(levelColour(), QColor(192, 0, 0));
     // The output log: lines end in CR LF in the model; lines added follow as further lines
     // (a CR LF split over two additions is still one line break), the caret after them.
     f.txtOutput.setText("* one\r\n* two");
@@ -341,6 +406,46 @@ TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCo
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(rig.lastLine(), "* Attempting connection with 10.0.0.7");
     EXPECT_FALSE(widget(f.cmdConnect)->isEnabled());
+}
+
+// In a light theme the game's own colours; in dark ones black is the theme's text and every
+// other colour keeps its hue, lightened only until it stands out as WCAG 2 AA asks.
+TEST(Colours, ExactInLightThemesAndStandingOutInDarkOnes) {
+    const forms::Rgb colours[] = {forms::kDarkRed, forms::kDarkBlue, forms::kLeaderGreen, forms::kTrailerRed,
+                                  forms::kBlue,    {255, 0, 0},      {128, 128, 128}};
+    const QPalette light = themePalette(QColor(239, 239, 239), Qt::black);
+    EXPECT_EQ(ui::themed(forms::kBlack, ui::Ink::Text, light), Qt::black);
+    EXPECT_EQ(ui::themedDisabledText(light), light.color(QPalette::Disabled, QPalette::WindowText));
+    for (const forms::Rgb colour : colours)
+        EXPECT_EQ(ui::themed(colour, ui::Ink::Graphic, light), ui::toQColor(colour));
+    EXPECT_NEAR(ui::contrast(ui::toQColor(forms::kLeaderGreen), light.color(QPalette::Window)), 3.4, 0.05);
+
+    for (const QPalette& dark :
+         {themePalette(QColor(53, 53, 53), QColor(238, 238, 236)), themePalette(Qt::black, Qt::white),
+          themePalette(QColor(70, 70, 90), QColor(230, 230, 230))}) {
+        const QColor window = dark.color(QPalette::Window);
+        SCOPED_TRACE(window.name().toStdString());
+        EXPECT_EQ(ui::themed(forms::kBlack, ui::Ink::Graphic, dark), dark.color(QPalette::WindowText));
+        // Lit bank levels (the text colour) clearly brighter than unlit ones, which stay readable.
+        const QColor unlit = ui::themedDisabledText(dark);
+        EXPECT_GT(ui::luminance(dark.color(QPalette::WindowText)), ui::luminance(unlit) * 2);
+        EXPECT_GT(ui::contrast(unlit, window), 3);
+        for (const forms::Rgb colour : colours) {
+            const QColor given = ui::toQColor(colour);
+            for (const auto& [ink, needed] : {std::pair{ui::Ink::Text, 4.5}, std::pair{ui::Ink::Graphic, 3.0}}) {
+                const QColor shown = ui::themed(colour, ink, dark);
+                const double ratio = ui::contrast(shown, window);
+                EXPECT_GE(ratio, needed) << given.name().toStdString();
+                EXPECT_LT(ratio, std::max(needed + 0.5, ui::contrast(given, window) + 0.01))
+                    << given.name().toStdString();
+                EXPECT_NEAR(shown.hslHueF(), given.hslHueF(), 0.01) << given.name().toStdString();
+            }
+        }
+        // The drawn cross (dark red): its strokes stand out, its transparent parts stay so.
+        const QImage cross = ui::themed(ui::picture(QString(), QStringLiteral("cross")), dark).toImage();
+        EXPECT_GE(ui::contrast(cross.pixelColor(16, 16), window), 3.0);
+        EXPECT_EQ(cross.pixelColor(16, 2).alpha(), 0);
+    }
 }
 
 TEST(SmallPieces, WindowsGoBesideTheGameOnlyX11WithoutADisplayIsRefusedAndMessageBoxesShowPlainText) {
