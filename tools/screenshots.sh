@@ -6,6 +6,10 @@
 #   docs/statistics-player.png the same window on its "Statistics" page (when the click lands)
 #   docs/main-multi.png        the main window in multi player shape (auto-start, GameSelect=1)
 #   docs/two-players.png       two copies on this machine connected over 127.0.0.1, mid-game
+#   docs/main-dark.png         a single player game under way in a dark desktop theme (Adwaita dark)
+#   docs/main-large-font.png   the same with a 14 point desktop font (light theme)
+# The last two take their look from Qt's GTK platform theme (qt6-gtk-platformtheme); the others
+# show Qt's own look and its default font, as on a plain desktop.
 # The game runs from a temporary copy of the build's bin/ folder with a temporary configuration
 # folder, seeded with a few high scores and names so the pictures show something; the build
 # folder and your own settings stay untouched.
@@ -24,6 +28,8 @@ bin=$build/bin
 need_tool xdotool xdotool
 need_tool import imagemagick
 need_tool compare imagemagick
+[[ -n $(find /usr/lib -path '*qt6/plugins/platformthemes/libqgtk3.so' -print -quit 2>/dev/null) ]] ||
+    die "Qt's GTK platform theme is missing; install it: sudo apt-get install qt6-gtk-platformtheme"
 docs=$root/docs
 mkdir -p "$docs"
 
@@ -66,6 +72,25 @@ click() {
     xdotool click 1
 }
 
+# desktop_font CONFIG_FOLDER FONT: the GTK settings of a configuration folder, with its font.
+desktop_font() {
+    mkdir -p "$1/gtk-3.0"
+    printf '[Settings]\ngtk-font-name=%s\n' "$2" >"$1/gtk-3.0/settings.ini"
+}
+
+# client_click WINDOW X Y CLIENT_HEIGHT: a click at X, Y twips of a main window's client area
+# (below its menu bar), whose height is CLIENT_HEIGHT twips. The layout grows with the desktop's
+# font: the window is 5550 twips wide, which gives the scale.
+client_click() {
+    local WIDTH HEIGHT at
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
+    at=$(awk -v w="$WIDTH" -v h="$HEIGHT" -v x="$2" -v y="$3" -v c="$4" \
+        'BEGIN { p = w / 5550; printf "%d %d", x * p + 0.5, h - c * p + y * p + 0.5 }')
+    click "$1" ${at% *} ${at#* }
+}
+single_client=3630 # twips below the menu bar in single player shape
+multi_client=5565  # and in multi player shape
+
 game_log=$SANDBOX/game.log
 game="" # process id of the running game, set by launch
 
@@ -87,22 +112,15 @@ shot "$main" "$docs/main-single.png"
 
 # 2. The statistics viewer, opened by the "High Scores & Statistics" button. The button has no
 #    access key, so click it where the layout puts it: in the "Scores" frame at 4050, 105 twips,
-#    its panel at 45, 195, the button at 75, 2505, 1155 x 525 twips; at 15 twips a pixel its
-#    centre is near x 316, y 205 of the area below the menu bar. The menu bar's height depends on
-#    the font, so try the likely offsets until the window appears.
-stats=""
-for y in 229 205 250 190; do
-    click "$main" 316 "$y"
-    if stats=$(wait_for_window "^High Scores & Statistics$" 3); then break; fi
-    stats=""
-done
-if [[ -z $stats ]]; then
+#    its panel at 45, 195, the button at 75, 2505, 1155 x 525 twips.
+client_click "$main" 4747 3067 "$single_client"
+stats=$(wait_for_window "^High Scores & Statistics$" 5) ||
     die "could not open the 'High Scores & Statistics' window by clicking its button"
-fi
 shot "$stats" "$docs/statistics.png"
-# Its page list ("SP High Scores", "MP High Scores", "Statistics") sits at 120, 120 twips; at the
-# default font a row is about 14 pixels high, so the third row is near y 44.
-click "$stats" 50 44
+# Its page list ("SP High Scores", "MP High Scores", "Statistics") sits at the top left: click
+# into it and go to its last page.
+click "$stats" 20 12
+xdotool key End
 sleep 0.5
 import -window "$stats" "$SANDBOX/statistics-player.png"
 # The page text lies right of the list (from 1590 twips, about 106 pixels): did it change?
@@ -141,6 +159,8 @@ forget_pid "$game"
 mkdir -p "$SANDBOX/config-ann/Kestrin" "$SANDBOX/config-bob/Kestrin"
 printf '[Program]\nGameSelect=1\nAutoStart=1\n\n[Scores]\nLastName=Ann\n' >"$SANDBOX/config-ann/Kestrin/Kestrin.ini"
 printf '[Program]\nGameSelect=1\nAutoStart=1\n\n[Scores]\nLastName=Bob\n' >"$SANDBOX/config-bob/Kestrin/Kestrin.ini"
+desktop_font "$SANDBOX/config-ann" "DejaVu Sans 7.5"
+desktop_font "$SANDBOX/config-bob" "DejaVu Sans 7.5"
 XDG_CONFIG_HOME=$SANDBOX/config-ann launch ann "$SANDBOX/bin/Kestrin" >>"$game_log" 2>&1 </dev/null
 annw=$(wait_for_window "^Kestrin - Playing as Ann$" 30) || die "Ann's window did not open"
 xdotool windowmove "$annw" 20 40
@@ -152,11 +172,14 @@ for id in $(xdotool search --onlyvisible --name "Error" 2>/dev/null || true); do
     focus "$id"
     xdotool key Return
 done
-xdotool windowmove "$bobw" 420 40
+width=$(xdotool getwindowgeometry --shell "$annw" | sed -n 's/^WIDTH=//p')
+height=$(xdotool getwindowgeometry --shell "$annw" | sed -n 's/^HEIGHT=//p')
+xdotool windowmove "$bobw" $((30 + width)) 40
 sleep 0.5
-# Bob's host box lies in the "Multiplayer" frame, about 180, 202 in his window.
+# Bob's host box lies in the "Multiplayer" frame at 1020, 2355 twips, its panel at 45, 195, the
+# box at 975, 75, 1845 x 315 twips.
 focus "$bobw"
-click "$bobw" 180 202
+client_click "$bobw" 2962 2782 "$multi_client"
 xdotool key --clearmodifiers ctrl+a BackSpace
 xdotool type --delay 40 "127.0.0.1"
 xdotool key Return
@@ -164,11 +187,11 @@ question=$(wait_for_window "^Kestrin$" 10) || die "Ann was not asked to accept B
 focus "$question"
 xdotool key Return
 sleep 1
-click "$bobw" 40 359 # the chat box
+client_click "$bobw" 2182 5137 "$multi_client" # the chat box
 xdotool type --delay 30 "hello Ann, ready?"
 xdotool key Return
-click "$annw" 110 51 # Ready
-click "$bobw" 112 51
+client_click "$annw" 1702 517 "$multi_client" # Ready
+client_click "$bobw" 1702 517 "$multi_client"
 sleep 7
 focus "$annw"
 xdotool key Prior
@@ -180,11 +203,33 @@ sleep 0.3
 xdotool key Return
 sleep 1
 import -window root "$SANDBOX/root.png"
-convert "$SANDBOX/root.png" -crop 780x400+10+30 +repage "$docs/two-players.png"
+convert "$SANDBOX/root.png" -crop $((2 * width + 20))x$((height + 10))+15+35 +repage "$docs/two-players.png"
 note "wrote ${docs#"$root"/}/two-players.png"
 stop_pid "$bob"
 forget_pid "$bob"
 stop_pid "$ann"
 forget_pid "$ann"
+
+# 5. A single player game under way in a dark theme, then at a large desktop font: Start, and a
+#    few guesses with Page Up and Page Down (the digits are random, so the pictures vary).
+write_settings 0 1 "$player" "$stats_record"
+for look in dark large-font; do
+    if [[ $look == dark ]]; then
+        desktop_font "$XDG_CONFIG_HOME" "DejaVu Sans 9"
+        QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark launch game "$SANDBOX/bin/Kestrin" >>"$game_log" 2>&1 </dev/null
+    else
+        desktop_font "$XDG_CONFIG_HOME" "DejaVu Sans 14"
+        QT_QPA_PLATFORMTHEME=gtk3 launch game "$SANDBOX/bin/Kestrin" >>"$game_log" 2>&1 </dev/null
+    fi
+    main=$(wait_for_window "^Kestrin - Playing as $player$" 30) || die "the main window did not open ($look)"
+    focus "$main"
+    for key in alt+s Prior Next Prior Prior; do
+        xdotool key "$key"
+        sleep 0.4
+    done
+    shot "$main" "$docs/main-$look.png"
+    stop_pid "$game"
+    forget_pid "$game"
+done
 
 note "done: screenshots in ${docs#"$root"/}/ - look at each before committing"
