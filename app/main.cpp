@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     kestrin::FirstPaintProbe::installIfRequested();
 
     const kestrin::Folders folders = kestrin::chooseFolders();
-    QApplication::setWindowIcon(kestrin::ui::programIcon(QString::fromStdString(folders.program)));
+    kestrin::ui::setIconAfterFirstPaint(QString::fromStdString(folders.program));
 
     kestrin::QtSettingsStore store;
     kestrin::QtTextFiles files;

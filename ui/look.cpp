@@ -9,10 +9,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kestrin::ui {
 
@@ -138,6 +140,33 @@ QIcon programIcon(const QString& programFolder) {
         icon.addPixmap(drawnIcon(64));
     }
     return icon;
+}
+
+void setIconAfterFirstPaint(const QString& programFolder) {
+    // Watches the application's events until a widget's first paint.
+    class Watcher final : public QObject {
+    public:
+        explicit Watcher(QString folder) : QObject(qApp), folder_(std::move(folder)) {}
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint && watched->isWidgetType() && !waiting_) {
+                waiting_ = true;
+                // The first zero timer runs once that paint pass is over; the second lets what
+                // else waited for the paint go first.
+                QTimer::singleShot(0, this, [this] {
+                    QTimer::singleShot(0, this, [this] {
+                        QApplication::setWindowIcon(programIcon(folder_));
+                        deleteLater();
+                    });
+                });
+            }
+            return false;
+        }
+
+    private:
+        QString folder_;
+        bool waiting_ = false;
+    };
+    qApp->installEventFilter(new Watcher(programFolder));
 }
 
 QPixmap picture(const QString& programFolder, const QString& name) {

@@ -38,6 +38,9 @@ QFont fixedFont();
 
 // The program's icon from the program folder (kestrin.png, kestrin-64.png), or a drawn one.
 QIcon programIcon(const QString& programFolder);
+// Gives the application the program's icon once the first window has been painted: the first
+// paint does not wait for the icon's pictures to be read.
+void setIconAfterFirstPaint(const QString& programFolder);
 // A 32 x 32 picture from the program folder; "tick" and "cross" are drawn when missing.
 QPixmap picture(const QString& programFolder, const QString& name);
 

@@ -38,7 +38,6 @@ MainWindowView::MainWindowView(MainForm& form, const QString& programFolder, QWi
     setObjectName(QStringLiteral("frmMain"));
     installAccessibility();
     if (windowFont() != font()) setFont(windowFont());
-    setWindowIcon(programIcon(programFolder));
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
