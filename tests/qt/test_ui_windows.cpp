@@ -79,6 +79,7 @@ void expectTidy(QWidget* window) {
         const QFontMetrics metrics(widget->font());
         if (auto* label = qobject_cast<QLabel*>(widget); label && label->pixmap().isNull()) {
             EXPECT_LE(label->sizeHint().width(), label->width()) << name;
+            EXPECT_LE(label->sizeHint().height(), label->height() + 2) << name;  // digits need no descent
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const QString shown =
