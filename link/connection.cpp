@@ -299,7 +299,10 @@ void Connection::UpdateLinkControls(bool connected) {
         form_.cmdStart.setEnabled(connected);
         form_.txtChat.setEnabled(connected);
         form_.cmdSend.setEnabled(connected);
+        // The menu's Setup... follows the button: changing the game while connected would leave
+        // a half-open link behind.
         form_.cmdSetup.setEnabled(!connected);
+        form_.mnuGGameSelect.setEnabled(!connected);
         if (connected) form_.cmdStart.setFocus();
     }
 }

@@ -70,8 +70,7 @@ struct Rig : Doubles {
 
 // What the controls of a multi player copy show: connected (the menu's Setup... goes with the
 // first game or ready), between games, and not connected with a host in the host box.
-inline constexpr const char* kConnected =
-    "&Ready, Signal ready to play | cmdStart* mnuGGameSelect cmdDisconnect txtChat cmdSend";
+inline constexpr const char* kConnected = "&Ready, Signal ready to play | cmdStart* cmdDisconnect txtChat cmdSend";
 inline constexpr const char* kBetweenGames = "&Ready, Signal ready to play | cmdStart* cmdDisconnect txtChat cmdSend";
 inline constexpr const char* kListening =
     "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo cmdConnect";
