@@ -22,7 +22,8 @@ namespace kestrin::ui {
 
 namespace {
 
-// Colours a label's text in the theme; a disabled label keeps the theme's grey for disabled text.
+// Colours a label's text in the theme; a disabled label (an unlit bank level) takes the theme's
+// disabled text colour.
 void setTextColour(QWidget* widget, forms::Rgb colour) {
     const QColor wanted = themed(colour, Ink::Text);
     const QColor disabled = themedDisabledText(QGuiApplication::palette());
