@@ -304,17 +304,23 @@ TEST_F(TwoPlayers, ASendThatFailsIsReportedWhereItWasMade) {
                                                            "Kestrin Error 10053 in Main.WinsockServer_DataArrival"}));
 }
 
-TEST_F(TwoPlayers, ACopyThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
-    // Ann, the host, leaves without a goodbye while another program holds Bob's port.
-    connect();
-    RawPeer squatter(network, "10.0.0.2");
-    squatter.listen(600);
-    std::string logWhenTold;
-    bob.messageBox.duringShow = [&] { logWhenTold = bob.lastLine(); };
-    ann.choose("Ann", kSinglePlayer);
-    settle();
-    ASSERT_EQ(bob.messageBox.shown.size(), 1u);
-    EXPECT_EQ(logWhenTold, "* Disconnected");
+TEST(TwoPlayersLeaving, ACopyThatCannotListenAgainIsToldOnceAfterTheLinkHasEnded) {
+    // One player leaves without a goodbye while another program holds the other's port: Ann,
+    // the host, leaving Bob, and Bob, who joined, leaving Ann.
+    for (const bool hostLeaves : {true, false}) {
+        TwoCopies copies;
+        copies.connect();
+        Rig& left = hostLeaves ? copies.bob : copies.ann;
+        const std::size_t boxes = left.messageBox.shown.size();  // the host was asked to accept
+        RawPeer squatter(copies.network, hostLeaves ? "10.0.0.2" : "10.0.0.1");
+        squatter.listen(600);
+        std::string logWhenTold;
+        left.messageBox.duringShow = [&] { logWhenTold = left.lastLine(); };
+        (hostLeaves ? copies.ann : copies.bob).choose("Leaver", kSinglePlayer);
+        copies.settle();
+        ASSERT_EQ(left.messageBox.shown.size(), boxes + 1) << hostLeaves;
+        EXPECT_EQ(logWhenTold, "* Disconnected");
+    }
 }
 
 TEST_F(TwoPlayers, SplitAndCoalescedReceivesAreReadAsMessages) {
