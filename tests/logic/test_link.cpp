@@ -81,7 +81,7 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
         rig->state.objHighScore.setTableName("KestrinSolo");
     }
     play({{"clock 31000", "", "* Congratulations, you set a new high score",
-           "* Bad Luck! You lost the game by 10 points!", kBetweenGames, kBetweenGames}});
+           "* Bad Luck! You lost the game by 10 points!", kConnected, kConnected}});
     EXPECT_EQ(ann.sound.beeps + bob.sound.beeps, 2);  // in this order only the start beeps
     EXPECT_EQ(ann.sound.played, (Texts{"/game/bank.wav", "/game/win.wav"}));
     EXPECT_EQ(bob.sound.played, Texts{"/game/lose.wav"});
@@ -97,16 +97,16 @@ TEST_F(TwoPlayers, WholeGamesFromTheHandshakeToTheLastDisconnect) {
     const std::string draw = "* Its a draw, you are both losers (or winners?)!";
     ann.store.set("Kestrin", "Scores\\", "10score", "lots");  // Ann's end fails; she still stops, telling nobody
     const int bobSaves = bob.store.saves;
-    play({{(startBoth + "clock 61000").c_str(), kReadies, draw.c_str(), draw.c_str(), kBetweenGames, kBetweenGames}});
+    play({{(startBoth + "clock 61000").c_str(), kReadies, draw.c_str(), draw.c_str(), kConnected, kConnected}});
     EXPECT_EQ(ann.errorTitles(), std::vector<std::string>{"Kestrin Error 13 in Main.tmrGame"});
     EXPECT_EQ(bob.store.saves, bobSaves + 1);  // the statistics; no place won, no table written
     EXPECT_EQ(ann.form().txtChat.selStart() + bob.form().txtChat.selStart(), 4u);
     EXPECT_EQ(ann.board(), "0 | | | 0 black, 0 black | 60 black, bar 156.0 blue");  // every game starts black
     play({
         {(startBoth + "ann click cmdStart").c_str(), (std::string(kReadies) + "|STP* Ann has stopped play").c_str(),
-         kBobReady, "* Ann has stopped play", kBetweenGames, kBetweenGames},
+         kBobReady, "* Ann has stopped play", kConnected, kConnected},
         {(startBoth + "bob click cmdStart").c_str(), (std::string(kReadies) + "|STP* Bob has stopped play").c_str(),
-         "* Bob has stopped play", kAnnReady, kBetweenGames, kBetweenGames},
+         "* Bob has stopped play", kAnnReady, kConnected, kConnected},
         {(startBoth + "ann click cmdDisconnect").c_str(), (std::string(kReadies) + "|DIS").c_str(), "* Disconnected",
          "* Disconnected", kListening, kListening},  // the host's goodbye ends both games
         {"ann click cmdConnect", "CONAnn|NAMBob|VER1|VER1", "* Connected to Bob", "* Connected to Ann", kConnected,

@@ -68,10 +68,9 @@ struct Rig : Doubles {
     std::unique_ptr<MainWindow> main;
 };
 
-// What the controls of a multi player copy show: connected (the menu's Setup... goes with the
-// first game or ready), between games, and not connected with a host in the host box.
+// What the controls of a multi player copy show: connected (before a game and between games;
+// Setup, button and menu, stays off), and not connected with a host in the host box.
 inline constexpr const char* kConnected = "&Ready, Signal ready to play | cmdStart* cmdDisconnect txtChat cmdSend";
-inline constexpr const char* kBetweenGames = "&Ready, Signal ready to play | cmdStart* cmdDisconnect txtChat cmdSend";
 inline constexpr const char* kListening =
     "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo cmdConnect";
 
