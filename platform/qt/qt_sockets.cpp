@@ -12,6 +12,10 @@
 #include <QTcpSocket>
 #include <QtGlobal>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include <exception>
 #include <map>
 #include <utility>
@@ -63,6 +67,36 @@ constexpr auto kWireEncoding = QStringConverter::System;
 // One receive hands out at most this many bytes; the rest follows in further receives, so a
 // flood is read in pieces of a bounded size.
 constexpr qint64 kLongestReceive = qint64{64} * 1024;
+// What Qt keeps of a peer's text that the game has not taken yet (while a box is open, say).
+// When it is full, Qt stops reading and TCP's flow control holds the peer back.
+constexpr qint64 kReadBufferBytes = qint64{64} * 1024;
+// While more than this waits to go to a peer, nothing more is read from it: a peer that keeps
+// asking and never reads cannot make the answers pile up here.
+constexpr qint64 kMostUnsent = qint64{64} * 1024;
+
+// A peer that vanishes (switched off, its cable or Wi-Fi gone) closes nothing. Keepalive
+// probes find an idle connection's peer gone in 10 + 3 x 5 seconds; while sent text waits
+// for an acknowledgement the probes stop, and the user timeout ends the connection once text
+// has gone unacknowledged for 25 seconds. Either way the socket then reports a timeout.
+void probeForVanishedPeer(qintptr descriptor) {
+    if (descriptor < 0) return;
+    const int fd = static_cast<int>(descriptor);
+    const auto set = [fd](int level, int option, int value) {
+        if (setsockopt(fd, level, option, &value, sizeof value) != 0)
+            qWarning("Kestrin: a socket option (%d) could not be set", option);
+    };
+    set(SOL_SOCKET, SO_KEEPALIVE, 1);
+    set(IPPROTO_TCP, TCP_KEEPIDLE, 10);
+    set(IPPROTO_TCP, TCP_KEEPINTVL, 5);
+    set(IPPROTO_TCP, TCP_KEEPCNT, 3);
+    set(IPPROTO_TCP, TCP_USER_TIMEOUT, 25'000);
+}
+
+// Errors of an established connection that mean the peer has vanished (the probes or the user
+// timeout gave up, the route went): they end the link as the peer's close does.
+bool peerVanished(QAbstractSocket::SocketError error) {
+    return error == QAbstractSocket::SocketTimeoutError || error == QAbstractSocket::NetworkError;
+}
 
 }  // namespace
 
@@ -189,8 +223,7 @@ void QtSocket::wireSocket() {
             if (!current() || state_ != SocketState::Connecting) return;
             state_ = SocketState::Connected;
             wasConnected_ = true;
-            remoteIp_ = dotted(socket_->peerAddress());
-            socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            settleConnection();
             dispatch(onConnected);
         },
         Qt::QueuedConnection);
@@ -203,6 +236,14 @@ void QtSocket::wireSocket() {
             if (current()) arrive();
         },
         Qt::DirectConnection);
+    // Reading resumes once what waited to be sent has mostly gone.
+    QObject::connect(
+        socket, &QTcpSocket::bytesWritten, receiver,
+        [this, current] {
+            if (current() && socket_->bytesToWrite() <= kMostUnsent && socket_->bytesAvailable() > 0)
+                post([this] { arrive(); });
+        },
+        Qt::QueuedConnection);
     QObject::connect(
         socket, &QTcpSocket::disconnected, receiver,
         [this, current] {
@@ -215,8 +256,15 @@ void QtSocket::wireSocket() {
         socket, &QTcpSocket::errorOccurred, receiver,
         [this, current](QAbstractSocket::SocketError error) {
             if (!current()) return;
-            // The peer closing an established connection is reported as peer closed.
+            // The peer closing an established connection is reported as peer closed when the
+            // Qt socket reports the disconnection; a peer that vanished, at once. No error box.
             if (wasConnected_ && error == QAbstractSocket::RemoteHostClosedError) return;
+            if (wasConnected_ && peerVanished(error)) {
+                if (state_ != SocketState::Connected) return;
+                state_ = SocketState::Closing;
+                dispatch(onPeerClosed);
+                return;
+            }
             state_ = SocketState::Error;
             dispatch(onError, errorNumber(error), socket_->errorString().toStdString());
         },
@@ -226,8 +274,7 @@ void QtSocket::wireSocket() {
 void QtSocket::takeConnection(std::unique_ptr<QTcpSocket> socket) {
     socket_ = std::move(socket);
     decoder_ = std::make_unique<QStringDecoder>(kWireEncoding);
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    remoteIp_ = dotted(socket_->peerAddress());
+    settleConnection();
     state_ = SocketState::Connected;
     wasConnected_ = true;
     wireSocket();
@@ -241,9 +288,17 @@ void QtSocket::takeConnection(std::unique_ptr<QTcpSocket> socket) {
         });
 }
 
+void QtSocket::settleConnection() {
+    remoteIp_ = dotted(socket_->peerAddress());
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_->setReadBufferSize(kReadBufferBytes);
+    probeForVanishedPeer(socket_->socketDescriptor());
+}
+
 void QtSocket::arrive() {
-    // An earlier arrival may already have taken the text.
-    if (!socket_ || socket_->bytesAvailable() == 0) return;
+    // An earlier arrival may already have taken the text; while too much waits to be sent,
+    // the text waits (bytesWritten brings it back).
+    if (!socket_ || socket_->bytesAvailable() == 0 || socket_->bytesToWrite() > kMostUnsent) return;
     const auto life = life_;  // outlives this socket if the handler deletes it
     const std::uint64_t generation = life->generation;
     const std::uint64_t takenBefore = taken_;
@@ -263,6 +318,7 @@ void QtSocket::takePendingConnections() {
         QTcpSocket* socket = server_->nextPendingConnection();
         if (!socket) break;
         socket->setParent(nullptr);
+        socket->setReadBufferSize(kReadBufferBytes);
         ids.push_back(pending_->add(std::unique_ptr<QTcpSocket>(socket), this));
     }
     const std::weak_ptr<SocketLife> life = life_;
@@ -283,6 +339,7 @@ void QtSocket::connect() {
         throw Failure(kInvalidArgument, "Invalid argument: remote port " + std::to_string(remotePort_));
 
     socket_ = std::make_unique<QTcpSocket>();
+    socket_->setReadBufferSize(kReadBufferBytes);
     decoder_ = std::make_unique<QStringDecoder>(kWireEncoding);
     wasConnected_ = false;
     remoteIp_.clear();

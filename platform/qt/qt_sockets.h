@@ -71,6 +71,9 @@ public:
 private:
     void takeConnection(std::unique_ptr<QTcpSocket> socket);
     void wireSocket();
+    // Made once the connection is up: the peer's address, no delay for small writes, and the
+    // probes that notice a peer that vanished without closing.
+    void settleConnection();
     template <typename Body>
     void post(Body body);
     void takePendingConnections();
