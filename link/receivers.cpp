@@ -12,6 +12,7 @@ namespace kestrin {
 // Where the host and the joiner differ in what they make of a message.
 struct Receivers::Role {
     const char* context;                        // the guard of a receive
+    bool asksFirst;                             // hears nothing but "CON" until it accepted
     std::array<std::string_view, 3> strangers;  // known codes that only this side sends
     bool answersVersion;                        // "VER1" goes back before the judgement
     bool beepsAnsweringReady;                   // the beep as "RED" is answered with "STG"
@@ -24,13 +25,16 @@ namespace {
 
 using namespace protocol;
 
-constexpr Receivers::Role kHost{
-    "Main.WinsockServer_DataArrival", {kNam, kRef, kDis}, true, false, true, "Unrecognised data arrival\r\n[", "]"};
-constexpr Receivers::Role kJoiner{"Main.WinsockClient_DataArrival", {kCon}, false, true, false,
+constexpr Receivers::Role kHost{"Main.WinsockServer_DataArrival", true, {kNam, kRef, kDis}, true, false, true,
+                                "Unrecognised data arrival\r\n[", "]"};
+constexpr Receivers::Role kJoiner{"Main.WinsockClient_DataArrival", false, {kCon}, false, true, false,
                                   "Unrecognised data arrival - ",   ""};
 
-// Received text as the log shows it.
-std::string shown(const std::string& text) { return firstCharacters(text, kLongestReceivedText); }
+// Received text as the log, the boxes and the opponent's name show it: cut, and never able to
+// start a line or reorder the text around it.
+std::string shown(const std::string& text, std::size_t longest = kLongestReceivedText) {
+    return visibleText(firstCharacters(text, longest));
+}
 
 }  // namespace
 
@@ -60,8 +64,11 @@ void Receivers::receive(int socket, const std::string& text) {
 
 void Receivers::dispatch(const Role& role, int socket, std::uint64_t serial, const Message& message) {
     const std::string& code = message.code;
+    // A stranger's connection that the player was never asked about is not heard: no box, no
+    // line, no state it could put the host in (a "VER1" would connect it).
+    if (role.asksFirst && serial != acceptedSerial_ && !(message.recognised && code == kCon)) return;
     if (!message.recognised || std::ranges::find(role.strangers, code) != role.strangers.end()) {
-        notice(role.noticeBefore + firstCharacters(message.text, kLongestNoticeText) + role.noticeAfter);
+        notice(role.noticeBefore + shown(message.text, kLongestNoticeText) + role.noticeAfter);
     } else if (code == kCon) {
         connectionRequest({socket, serial, shown(message.payload)});
     } else if (code == kNam) {
@@ -124,6 +131,7 @@ void Receivers::askAndAnswer(const Request& request) {
     // connection that is no longer the one asked about.
     if (!connection_.isCurrent(request.element, request.serial)) return;
     if (answer == MessageResult::Yes) {
+        acceptedSerial_ = request.serial;
         log_.AddOutput("* Connected to " + request.name, false);
         connection_.reply(request.element, hostName(state_.strPlayerName));
         form_.cmbConnectTo.setText(connection_.WinsockServer(request.element).remoteHostIP());

@@ -69,6 +69,9 @@ private:
     bool asking_ = false;                 // the accept question is open
     std::optional<Request> nextRequest_;  // a request that arrived while it was open
     bool noticeOpen_ = false;             // an unrecognised-data notice is open
+    // The host's connection whose joiner the player accepted (by serial; 0: none). Until then
+    // a connection is heard only when it asks with "CON".
+    std::uint64_t acceptedSerial_ = 0;
 };
 
 }  // namespace kestrin

@@ -4,6 +4,8 @@
 // text whenever it can; what it needs for that, it keeps itself.
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -16,6 +18,10 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
     widget->setReadOnly(true);
     // Nobody edits the log, so nothing is kept for undoing every line added to it.
     widget->setUndoRedoEnabled(false);
+    // Every line reads left to right, whatever script a received name or chat line is in.
+    QTextOption direction = widget->document()->defaultTextOption();
+    direction.setTextDirection(Qt::LeftToRight);
+    widget->document()->setDefaultTextOption(direction);
     // What the widget shows: the model's text in bytes and in the widget's units, and the
     // caret last placed, in both.
     struct Shown {

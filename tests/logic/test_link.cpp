@@ -350,15 +350,35 @@ TEST_F(TwoPlayers, SplitAndCoalescedReceivesAreReadAsMessages) {
     }
 }
 
-TEST_F(TwoPlayers, AHostTreatsTheJoinersOwnMessagesAsStrangers) {
+TEST_F(TwoPlayers, AHostHearsOnlyConUntilItAcceptsAndShowsReceivedTextWithoutObeyingIt) {
     RawPeer eve(network, "10.0.0.9");
     eve.connect("10.0.0.1", 600);
     settle();
-    for (const std::string text : {"NAMEve", "REF* Eve didn't accept the connection.", "DIS", "dis"}) {
+    const std::string log = ann.form().txtOutput.text();
+    // Before the question: not even "VER1" connects, and nothing shows.
+    for (const char* text : {"VER1", "NAMEve", "MSGhi", "xyz"}) from(eve, text);
+    EXPECT_TRUE(ann.messageBox.shown.empty());
+    EXPECT_EQ(ann.form().txtOutput.text(), log);
+    EXPECT_EQ(ann.controls(), "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo");  // taken, no more
+    // A name with a line break and a right-to-left override asks, and is logged, as one line.
+    from(eve, "CONEve\r\n* You won\u202E!");
+    const std::string eveShown = "Eve\u240D\u240A* You won\uFFFD!";
+    EXPECT_EQ(ann.lastBox(), "Accept new player connection from " + eveShown + "?");
+    EXPECT_EQ(ann.lastLine(), "* Connected to " + eveShown);
+    from(eve,
+         "MSG\x7F"
+         "a\u0085b\u2066c\tz");
+    EXPECT_EQ(ann.lastLine(), "<" + eveShown + "> \u2421a\uFFFDb\uFFFDc\u2409z");
+    // Accepted, the joiner's own messages are a stranger's.
+    for (const auto& [text, box] : std::vector<std::pair<std::string, std::string>>{
+             {"NAMEve", "NAMEve"},
+             {"REF* Eve didn't accept the connection.", "REF* Eve didn't accept the connection."},
+             {"DIS", "DIS"},
+             {"dis\r\n", "dis\u240D\u240A"}}) {
         from(eve, text);
-        EXPECT_EQ(ann.lastBox(), "Unrecognised data arrival\r\n[" + text + "]");
+        EXPECT_EQ(ann.lastBox(), "Unrecognised data arrival\r\n[" + box + "]");
     }
-    EXPECT_EQ(ann.messageBox.shown.size(), 4u);
+    EXPECT_EQ(ann.messageBox.shown.size(), 5u);
 }
 
 }  // namespace
