@@ -367,8 +367,8 @@ TEST_F(TwoPlayers, AHostHearsOnlyConUntilItAcceptsAndShowsReceivedTextWithoutObe
     EXPECT_EQ(ann.lastLine(), "* Connected to " + eveShown);
     from(eve,
          "MSG\x7F"
-         "a\u0085b\u2066c\tz");
-    EXPECT_EQ(ann.lastLine(), "<" + eveShown + "> \u2421a\uFFFDb\uFFFDc\u2409z");
+         "a\u0080b\u2066c\tz\u009F");
+    EXPECT_EQ(ann.lastLine(), "<" + eveShown + "> \u2421a\uFFFDb\uFFFDc\u2409z\uFFFD");
     // Accepted, the joiner's own messages are a stranger's.
     for (const auto& [text, box] : std::vector<std::pair<std::string, std::string>>{
              {"NAMEve", "NAMEve"},
