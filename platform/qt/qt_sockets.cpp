@@ -240,8 +240,9 @@ void QtSocket::wireSocket() {
     QObject::connect(
         socket, &QTcpSocket::bytesWritten, receiver,
         [this, current] {
-            if (current() && socket_->bytesToWrite() <= kMostUnsent && socket_->bytesAvailable() > 0)
-                post([this] { arrive(); });
+            if (!current() || !heldForUnsent_ || socket_->bytesToWrite() > kMostUnsent) return;
+            heldForUnsent_ = false;
+            post([this] { arrive(); });
         },
         Qt::QueuedConnection);
     QObject::connect(
@@ -298,7 +299,11 @@ void QtSocket::settleConnection() {
 void QtSocket::arrive() {
     // An earlier arrival may already have taken the text; while too much waits to be sent,
     // the text waits (bytesWritten brings it back).
-    if (!socket_ || socket_->bytesAvailable() == 0 || socket_->bytesToWrite() > kMostUnsent) return;
+    if (!socket_ || socket_->bytesAvailable() == 0) return;
+    if (socket_->bytesToWrite() > kMostUnsent) {
+        heldForUnsent_ = true;
+        return;
+    }
     const auto life = life_;  // outlives this socket if the handler deletes it
     const std::uint64_t generation = life->generation;
     const std::uint64_t takenBefore = taken_;
@@ -433,6 +438,7 @@ void QtSocket::close() {
     decoder_.reset();
     state_ = SocketState::Closed;
     wasConnected_ = false;
+    heldForUnsent_ = false;
     remoteIp_.clear();
 }
 

@@ -95,7 +95,8 @@ private:
     int remotePort_ = 0;
     int localPort_ = 0;
     std::string remoteIp_;
-    std::uint64_t taken_ = 0;  // bytes handed out by getData() so far
+    std::uint64_t taken_ = 0;     // bytes handed out by getData() so far
+    bool heldForUnsent_ = false;  // text waits until what waits to be sent has gone
 };
 
 class QtSocketFactory final : public SocketFactory {
