@@ -67,8 +67,9 @@ constexpr auto kWireEncoding = QStringConverter::System;
 // One receive hands out at most this many bytes; the rest follows in further receives, so a
 // flood is read in pieces of a bounded size.
 constexpr qint64 kLongestReceive = qint64{64} * 1024;
-// What Qt keeps of a peer's text that the game has not taken yet (while a box is open, say).
-// When it is full, Qt stops reading and TCP's flow control holds the peer back.
+// What Qt keeps of a peer's text that the game has not taken yet (while a box is open, say),
+// set on every Qt socket as it is made or accepted. When it is full, Qt stops reading and
+// TCP's flow control holds the peer back.
 constexpr qint64 kReadBufferBytes = qint64{64} * 1024;
 // While more than this waits to go to a peer, nothing more is read from it: a peer that keeps
 // asking and never reads cannot make the answers pile up here.
@@ -292,7 +293,6 @@ void QtSocket::takeConnection(std::unique_ptr<QTcpSocket> socket) {
 void QtSocket::settleConnection() {
     remoteIp_ = dotted(socket_->peerAddress());
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    socket_->setReadBufferSize(kReadBufferBytes);
     probeForVanishedPeer(socket_->socketDescriptor());
 }
 
