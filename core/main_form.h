@@ -71,8 +71,10 @@ struct MainForm : forms::Form {
     forms::Timer tmrBank{"tmrBank", 3000};
     forms::Timer tmrReady{"tmrReady", 1000};
     forms::Timer tmrWinsock{"tmrWinsock", 10000};
-    // The four timers, for the driver that runs them and for the window's unload.
-    std::array<forms::Timer*, 4> timers() { return {&tmrGame, &tmrBank, &tmrReady, &tmrWinsock}; }
+    // A connection the host took that has not asked with "CON" within ten seconds is dropped.
+    forms::Timer tmrSilent{"tmrSilent", 10000};
+    // The five timers, for the driver that runs them and for the window's unload.
+    std::array<forms::Timer*, 5> timers() { return {&tmrGame, &tmrBank, &tmrReady, &tmrWinsock, &tmrSilent}; }
 
     // Key release on the window (key code; the window sees keys before the focused control).
     std::function<void(int keyCode)> onKeyUp;

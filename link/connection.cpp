@@ -61,6 +61,7 @@ Connection::Connection(MainForm& form, ProgramState& state, Game& game, OutputLo
         services_.errors.guard("Main.WinsockServer_ConnectionRequest", [&] { connectionRequest(requestId); });
     };
     form_.tmrWinsock.onTick = [this] { tmrWinsock_Timer(); };
+    form_.tmrSilent.onTick = [this] { tmrSilent_Timer(); };
     form_.cmdConnect.onClick = [this] { cmdConnect_Click(); };
     form_.cmdDisconnect.onClick = [this] { cmdDisconnect_Click(); };
     form_.cmbConnectTo.onChange = [this] { cmbConnectTo_Change(); };
@@ -112,6 +113,7 @@ void Connection::socketError(int number, const std::string& description) {
 void Connection::CloseSockets(bool listenAgain) {
     // Sockets close at once (their state is closed when close() returns), so there is
     // nothing to wait for here.
+    form_.tmrSilent.setEnabled(false);
     client_->close();
     for (std::size_t i = 0; i <= static_cast<std::size_t>(intMaxServer); ++i) servers_[i].socket->close();
     if (listenAgain) this->listenAgain();
@@ -195,6 +197,8 @@ void Connection::cmdConnect_Click() {
         fallbackArmed_ = target.port == 0 && hasFallback();
         clientSerial_ = nextSerial_++;
         client_->connect();
+        // Until the version check, the player may give up on a host that does not answer.
+        form_.cmdDisconnect.setEnabled(true);
     });
 }
 
@@ -217,6 +221,7 @@ void Connection::connectFailed() {
     form_.tmrWinsock.setEnabled(false);
     log_.AddOutput("* Connection failed", false);
     form_.cmdConnect.setEnabled(true);
+    form_.cmdDisconnect.setEnabled(false);
     CloseSockets(true);
     showListenFailure();
 }
@@ -241,6 +246,21 @@ void Connection::connectionRequest(std::int64_t requestId) {
     intActiveServer = 1;
     // The host stops listening while it has an opponent.
     WinsockServer(0).close();
+    // Counted from this connection: it has ten seconds to ask with "CON".
+    form_.tmrSilent.setEnabled(false);
+    form_.tmrSilent.setEnabled(true);
+}
+
+void Connection::introduced() { form_.tmrSilent.setEnabled(false); }
+
+void Connection::tmrSilent_Timer() {
+    services_.errors.guard("Main.tmrSilent", [&] {
+        // Nobody was asked about this connection, so nobody is told of its end: it closes and
+        // the host listens again, as before it came.
+        CloseSockets(true);
+        cmbConnectTo_Change();
+        showListenFailure();
+    });
 }
 
 // ---- Disconnecting ----------------------------------------------------------------------
@@ -250,8 +270,10 @@ void Connection::cmdDisconnect_Click() {
 }
 
 void Connection::Disconnect() {
-    // A countdown in progress ends with the link: no game may start without an opponent.
+    // A countdown in progress ends with the link: no game may start without an opponent; so
+    // does an attempt to connect that the player gave up on.
     form_.tmrReady.setEnabled(false);
+    form_.tmrWinsock.setEnabled(false);
     Socket& active = WinsockServer(intActiveServer);
     if (active.state() == SocketState::Connected) {
         try {

@@ -69,6 +69,7 @@ public:
     void cmdConnect_Click();     // the Connect action; also Enter in the host box
     void cmdDisconnect_Click();  // the disconnect action, guarded
     void tmrWinsock_Timer();     // the connect timeout
+    void tmrSilent_Timer();      // a taken connection that never asked is dropped
     void cmbConnectTo_Change();  // Connect is enabled exactly when the host box holds text
 
     // ---- Procedures ----
@@ -90,6 +91,9 @@ public:
     void closeForSinglePlayer();
 
     // ---- Sending ----
+    // The joiner on the host's connection asked with "CON": it is no silent stranger.
+    void introduced();
+
     // A message that is not a reply goes on every connected socket.
     void sendToConnected(const std::string& message);
     // A reply goes back on the socket the message came from, if that connection is still

@@ -70,6 +70,7 @@ void Receivers::dispatch(const Role& role, int socket, std::uint64_t serial, con
     if (!message.recognised || std::ranges::find(role.strangers, code) != role.strangers.end()) {
         notice(role.noticeBefore + shown(message.text, kLongestNoticeText) + role.noticeAfter);
     } else if (code == kCon) {
+        connection_.introduced();
         connectionRequest({socket, serial, shown(message.payload)});
     } else if (code == kNam) {
         opponent_.name = shown(message.payload);
@@ -132,6 +133,8 @@ void Receivers::askAndAnswer(const Request& request) {
     if (!connection_.isCurrent(request.element, request.serial)) return;
     if (answer == MessageResult::Yes) {
         acceptedSerial_ = request.serial;
+        // Until the version check, the host's player may give up on a joiner gone quiet.
+        form_.cmdDisconnect.setEnabled(true);
         log_.AddOutput("* Connected to " + request.name, false);
         connection_.reply(request.element, hostName(state_.strPlayerName));
         form_.cmbConnectTo.setText(connection_.WinsockServer(request.element).remoteHostIP());

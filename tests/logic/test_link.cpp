@@ -186,8 +186,9 @@ TEST_F(TwoPlayers, RefusalAndVersionMismatchesEndTheLinkOnBothSides) {
 TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce) {
     bob.form().txtChat.setText("typed");  // none of this moves the caret of a line being typed
     bob.form().txtChat.setSelStart(2);
-    act("bob type 10.0.0.7; bob click cmdConnect");  // nobody there
-    EXPECT_EQ(bob.controls(), "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo tmrWinsock");
+    act("bob type 10.0.0.7; bob click cmdConnect");  // nobody there; Bob may give up
+    EXPECT_EQ(bob.controls(),
+              "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo cmdDisconnect tmrWinsock");
     act("clock 5000; bob enter");                // tried again: ten seconds from now
     ASSERT_EQ(bob.messageBox.shown.size(), 2u);  // each after trying the fallback port once, quietly
     clock.advance(9'999);
@@ -213,6 +214,19 @@ TEST_F(TwoPlayers, AFailedConnectIsShownThenTimesOutAndAPlayersSlipEndsItAtOnce)
     EXPECT_TRUE(bob.errorTitles().empty());
     EXPECT_FALSE(bob.files.exists("/game/ErrorLog.txt"));
     EXPECT_EQ(bob.form().txtChat.selStart(), 2u);
+    // The joiner gives up, for good: while the attempt waits, and on a host that took the
+    // connection but never answers.
+    bob.messageBox.duringShow = nullptr;
+    act("bob type 10.0.0.5; bob click cmdConnect; bob click cmdDisconnect; clock 20000");
+    EXPECT_EQ(bob.lastLine(), "* Disconnected");
+    RawPeer silent(network, "10.0.0.6");
+    silent.listen(600);
+    act("bob type 10.0.0.6; bob click cmdConnect");
+    EXPECT_EQ(silent.received, Texts{"CONBob"});
+    act("bob click cmdDisconnect; clock 20000");
+    EXPECT_TRUE(silent.closedByPeer);
+    EXPECT_EQ(bob.lastLine(), "* Disconnected");
+    EXPECT_EQ(bob.controls(), kListening);
     // A host listening on the fallback port is found when no port is typed, and only then.
     ann.choose("Ann", kSinglePlayer);
     network.protectPort("10.0.0.1", 600);
@@ -264,9 +278,9 @@ TEST_F(TwoPlayers, TheAcceptQuestionActsOnTheConnectionAsItIsWhenAnswered) {
     from(eve, "CONEve");
     ASSERT_EQ(ann.messageBox.shown.size(), 2u);  // one after the other, never stacked
     EXPECT_EQ(ann.lastBox(), "Accept new player connection from Zed?");
-    // Waiting for Zed's version, Ann shows his address but keeps Connect off.
+    // Waiting for Zed's version, Ann shows his address but keeps Connect off; she may give up.
     EXPECT_EQ(ann.form().cmbConnectTo.text(), "10.0.0.8");
-    EXPECT_EQ(ann.controls(), kIntroduced);
+    EXPECT_EQ(ann.controls(), std::string(kIntroduced) + " cmdDisconnect");
     act("ann type 10.0.0.5");  // typed meanwhile; the link's controls follow the version
     from(zed, "VER1");
     EXPECT_EQ(ann.controls(), kConnected);
@@ -351,6 +365,17 @@ TEST_F(TwoPlayers, SplitAndCoalescedReceivesAreReadAsMessages) {
 }
 
 TEST_F(TwoPlayers, AHostHearsOnlyConUntilItAcceptsAndShowsReceivedTextWithoutObeyingIt) {
+    // A connection that never asks is dropped after ten seconds, without a word, and the host
+    // listens again.
+    ann.form().cmbConnectTo.setText("10.0.0.5");
+    RawPeer mute(network, "10.0.0.7");
+    mute.connect("10.0.0.1", 600);
+    settle();
+    act("clock 9999");
+    EXPECT_FALSE(mute.closedByPeer);
+    act("clock 1");
+    EXPECT_TRUE(mute.closedByPeer && ann.listening() && ann.messageBox.shown.empty());
+    EXPECT_EQ(ann.controls(), kListening);
     RawPeer eve(network, "10.0.0.9");
     eve.connect("10.0.0.1", 600);
     settle();
@@ -359,10 +384,11 @@ TEST_F(TwoPlayers, AHostHearsOnlyConUntilItAcceptsAndShowsReceivedTextWithoutObe
     for (const char* text : {"VER1", "NAMEve", "MSGhi", "xyz"}) from(eve, text);
     EXPECT_TRUE(ann.messageBox.shown.empty());
     EXPECT_EQ(ann.form().txtOutput.text(), log);
-    EXPECT_EQ(ann.controls(), "&Ready, Signal ready to play | cmdSetup mnuGGameSelect cmbConnectTo");  // taken, no more
+    EXPECT_EQ(ann.controls(), std::string(kIntroduced) + " tmrSilent");  // taken: Connect off
     // A name with a line break and a right-to-left override asks, and is logged, as one line.
     from(eve, "CONEve\r\n* You won\u202E!");
     const std::string eveShown = "Eve\u240D\u240A* You won\uFFFD!";
+    act("clock 20000");  // she asked: no longer silent
     EXPECT_EQ(ann.lastBox(), "Accept new player connection from " + eveShown + "?");
     EXPECT_EQ(ann.lastLine(), "* Connected to " + eveShown);
     from(eve,
@@ -379,6 +405,7 @@ TEST_F(TwoPlayers, AHostHearsOnlyConUntilItAcceptsAndShowsReceivedTextWithoutObe
         EXPECT_EQ(ann.lastBox(), "Unrecognised data arrival\r\n[" + box + "]");
     }
     EXPECT_EQ(ann.messageBox.shown.size(), 5u);
+    EXPECT_FALSE(eve.closedByPeer);
 }
 
 }  // namespace
