@@ -4,11 +4,14 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "platform/qt/display_check.h"
 #include "platform/qt/first_paint_probe.h"
 #include "platform/qt/qt_address_table.h"
 #include "platform/qt/qt_calendar.h"
+#include "platform/qt/qt_datagrams.h"
 #include "platform/qt/qt_desktop_shell.h"
 #include "platform/qt/qt_folders.h"
 #include "platform/qt/qt_message_box.h"
@@ -49,6 +52,10 @@ int main(int argc, char* argv[]) {
     kestrin::QtDesktopShell shell;
     kestrin::QtAddressTable addresses;
     kestrin::QtSocketFactory sockets;
+    // KESTRIN_DISCOVERY=loopback keeps the search for games nearby on this machine (for tests
+    // and scripts that start copies).
+    const char* discovery = std::getenv("KESTRIN_DISCOVERY");
+    kestrin::QtDatagramNetwork datagrams(discovery != nullptr && std::string(discovery) == "loopback");
     kestrin::QtTimerDriver timers;
     kestrin::TimeSeededRandom random;
     kestrin::QtMessageBox messageBox;
@@ -60,7 +67,8 @@ int main(int argc, char* argv[]) {
     kestrin::ProgramState state(store);
 
     kestrin::GameServices game{random, sound, messageBox, errors, store, folders.program};
-    kestrin::LinkServices link{sockets, store, lists, messageBox, errors, kestrin::kGamePort};
+    kestrin::LinkServices link{sockets,   store, lists, messageBox, errors, kestrin::kGamePort, kestrin::kFallbackPort,
+                               &datagrams};
 
     kestrin::ui::Windows windows(state, game, link, shell, addresses, timers);
     windows.start();

@@ -73,8 +73,12 @@ struct MainForm : forms::Form {
     forms::Timer tmrWinsock{"tmrWinsock", 10000};
     // A connection the host took that has not asked with "CON" within ten seconds is dropped.
     forms::Timer tmrSilent{"tmrSilent", 10000};
-    // The five timers, for the driver that runs them and for the window's unload.
-    std::array<forms::Timer*, 5> timers() { return {&tmrGame, &tmrBank, &tmrReady, &tmrWinsock, &tmrSilent}; }
+    // The second that finding games nearby counts in.
+    forms::Timer tmrDiscovery{"tmrDiscovery", 1000};
+    // The six timers, for the driver that runs them and for the window's unload.
+    std::array<forms::Timer*, 6> timers() {
+        return {&tmrGame, &tmrBank, &tmrReady, &tmrWinsock, &tmrSilent, &tmrDiscovery};
+    }
 
     // Key release on the window (key code; the window sees keys before the focused control).
     std::function<void(int keyCode)> onKeyUp;

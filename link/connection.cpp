@@ -1,5 +1,6 @@
 #include "link/connection.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -67,6 +68,8 @@ Connection::Connection(MainForm& form, ProgramState& state, Game& game, OutputLo
     form_.cmbConnectTo.onChange = [this] { cmbConnectTo_Change(); };
     form_.cmbConnectTo.onKeyPress = [this](int code) {
         if (code == kKeyEnter) cmdConnect_Click();
+        // Down picks the first game found nearby, whatever the box holds.
+        if (code == kKeyDown && !form_.cmbConnectTo.found().empty()) form_.cmbConnectTo.setListIndex(0);
     };
 }
 
@@ -199,6 +202,7 @@ void Connection::cmdConnect_Click() {
         client_->connect();
         // Until the version check, the player may give up on a host that does not answer.
         form_.cmdDisconnect.setEnabled(true);
+        if (onSituationChanged) onSituationChanged();
     });
 }
 
@@ -223,6 +227,7 @@ void Connection::connectFailed() {
     form_.cmdConnect.setEnabled(true);
     form_.cmdDisconnect.setEnabled(false);
     CloseSockets(true);
+    if (onSituationChanged) onSituationChanged();
     showListenFailure();
 }
 
@@ -249,6 +254,7 @@ void Connection::connectionRequest(std::int64_t requestId) {
     // Counted from this connection: it has ten seconds to ask with "CON".
     form_.tmrSilent.setEnabled(false);
     form_.tmrSilent.setEnabled(true);
+    if (onSituationChanged) onSituationChanged();
 }
 
 void Connection::introduced() { form_.tmrSilent.setEnabled(false); }
@@ -259,6 +265,7 @@ void Connection::tmrSilent_Timer() {
         // the host listens again, as before it came.
         CloseSockets(true);
         cmbConnectTo_Change();
+        if (onSituationChanged) onSituationChanged();
         showListenFailure();
     });
 }
@@ -327,6 +334,7 @@ void Connection::UpdateLinkControls(bool connected) {
         form_.mnuGGameSelect.setEnabled(!connected);
         if (connected) form_.cmdStart.setFocus();
     }
+    if (onSituationChanged) onSituationChanged();
 }
 
 // ---- Sending ----------------------------------------------------------------------------
@@ -339,6 +347,17 @@ void Connection::sendToConnected(const std::string& message) {
 
 void Connection::reply(int socket, const std::string& message) {
     if (socketAt(socket).state() == SocketState::Connected) socketAt(socket).sendData(message);
+}
+
+bool Connection::busy() const {
+    if (client_->state() != SocketState::Closed) return true;
+    return std::any_of(servers_.begin() + 1, servers_.end(),
+                       [](const Element& element) { return element.socket->state() != SocketState::Closed; });
+}
+
+int Connection::listeningPort() const {
+    const Socket& listener = *servers_[0].socket;
+    return listener.state() == SocketState::Listening ? listener.localPort() : 0;
 }
 
 std::uint64_t Connection::serial(int socket) const {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "platform/datagrams.h"
 #include "platform/failure.h"
 #include "platform/sockets.h"
 #include "shell/list_files.h"
@@ -43,8 +44,9 @@ struct LinkServices {
     ListFiles& lists;
     MessageBox& messageBox;
     ErrorReporter& errors;
-    int port = kGamePort;              // the game's TCP port; tests use another
-    int fallbackPort = kFallbackPort;  // 0: none
+    int port = kGamePort;                  // the game's TCP port; tests use another
+    int fallbackPort = kFallbackPort;      // 0: none
+    DatagramNetwork* datagrams = nullptr;  // finding games nearby; none: not looked for
 };
 
 // A host box text read as host and port: "host", "host:port", "[v6 address]:port", or a bare
@@ -64,6 +66,12 @@ public:
 
     // What a receive holds, as text, with the socket it came on.
     std::function<void(int socket, const std::string& text)> onData;
+    // The link began or ended listening, connecting or a connection (for finding games nearby).
+    std::function<void()> onSituationChanged;
+    // Whether a connection is up or being made (the outgoing socket or a taken one).
+    bool busy() const;
+    // The port element 0 listens on; 0 when it does not listen.
+    int listeningPort() const;
 
     // ---- Handlers ----
     void cmdConnect_Click();     // the Connect action; also Enter in the host box

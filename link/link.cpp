@@ -13,9 +13,31 @@ Link::Link(MainForm& form, ProgramState& state, Game& game, OutputLog& log, Link
       receivers_(form, state, game, log, connection_, opponent_, services) {
     connection_.onData = [this](int socket, const std::string& text) { receivers_.receive(socket, text); };
     form_.cmdSend.onClick = [this] { cmdSend_Click(); };
+    if (services.datagrams != nullptr) {
+        discovery_ = std::make_unique<Discovery>(*services.datagrams, form_.tmrDiscovery,
+                                                 [this] { return state_.strPlayerName; });
+        discovery_->onGamesChanged = [this, port = services.port] { showGamesFound(port); };
+        discovery_->onProblem = [this](const std::string& problem) {
+            log_.AddOutput("* Games nearby cannot be found: " + problem, false);
+        };
+        connection_.onSituationChanged = [this] { updateDiscovery(); };
+    }
     form_.txtChat.onKeyPress = [this](int code) {
         if (code == kKeyEnter) cmdSend_Click();
     };
+}
+
+void Link::updateDiscovery() {
+    discovery_->update(
+        {state_.lngGameType == kMultiPlayer, connection_.listeningPort(), connection_.busy() || receivers_.asking()});
+}
+
+void Link::showGamesFound(int gamePort) {
+    errors_.guard("Main.GamesFound", [&] {
+        std::vector<forms::ComboBox::Found> entries;
+        for (const FoundGame& game : discovery_->games()) entries.push_back({game.shown(), game.value(gamePort)});
+        form_.cmbConnectTo.setFound(std::move(entries));
+    });
 }
 
 void Link::scoreBanked(std::int16_t score) { connection_.sendToConnected(protocol::score(score)); }

@@ -3,7 +3,10 @@
 // The game talks to it in the game's terms (LinkPort); only the link spells text for the wire.
 #pragma once
 
+#include <memory>
+
 #include "link/connection.h"
+#include "link/discovery.h"
 #include "link/receivers.h"
 
 namespace kestrin {
@@ -13,6 +16,8 @@ public:
     Link(MainForm& form, ProgramState& state, Game& game, OutputLog& log, LinkServices services);
 
     Connection& connection() { return connection_; }
+    // Finding games nearby; null when the link has no datagram network.
+    Discovery* discovery() { return discovery_.get(); }
     Receivers& receivers() { return receivers_; }
     const Opponent& opponent() const { return opponent_; }
 
@@ -39,6 +44,11 @@ private:
     Opponent opponent_;
     Connection connection_;
     Receivers receivers_;
+    std::unique_ptr<Discovery> discovery_;
+    // Tells the discovery what the link is doing now.
+    void updateDiscovery();
+    // The games found, at the top of the host box's list.
+    void showGamesFound(int gamePort);
 };
 
 }  // namespace kestrin

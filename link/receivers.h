@@ -42,6 +42,8 @@ public:
     // "Main.WinsockServer_DataArrival") or the outgoing socket (the joiner's side, guarded
     // as "Main.WinsockClient_DataArrival").
     void receive(int socket, const std::string& text);
+    // The accept question is open.
+    bool asking() const { return asking_; }
 
     // Where the host and the joiner differ (defined with the receivers).
     struct Role;

@@ -69,11 +69,43 @@ void ComboBox::addItem(std::string entry) {
 }
 
 void ComboBox::setListIndex(int index) {
-    if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
+    const auto found = static_cast<int>(found_.size());
+    if (index < -1 || index >= found + static_cast<int>(items_.size())) index = -1;
     listIndex_ = index;
-    if (index >= 0) text_ = items_[static_cast<std::size_t>(index)];
+    if (index >= 0) text_ = index < found ? found_[index].value : items_[static_cast<std::size_t>(index - found)];
     changed();
     if (onChange) onChange();
+}
+
+void ComboBox::setFound(std::vector<Found> entries) {
+    if (droppedDown_) {
+        waitingFound_ = std::move(entries);
+        return;
+    }
+    if (entries == found_) return;
+    // The chosen row keeps pointing at the same own entry; a found one is no longer chosen.
+    if (listIndex_ >= static_cast<int>(found_.size()))
+        listIndex_ += static_cast<int>(entries.size()) - static_cast<int>(found_.size());
+    else
+        listIndex_ = -1;
+    found_ = std::move(entries);
+    changed();
+}
+
+void ComboBox::setDroppedDown(bool open) {
+    droppedDown_ = open;
+    if (!open && waitingFound_) {
+        auto entries = std::move(*waitingFound_);
+        waitingFound_.reset();
+        setFound(std::move(entries));
+    }
+}
+
+std::vector<std::string> ComboBox::rows() const {
+    std::vector<std::string> rows;
+    for (const Found& entry : found_) rows.push_back(entry.shown);
+    rows.insert(rows.end(), items_.begin(), items_.end());
+    return rows;
 }
 
 void ListBox::setListIndex(int index) {

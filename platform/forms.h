@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -203,11 +204,27 @@ public:
 
     void clear();  // removes every entry and empties the edit text
     void addItem(std::string entry);
+    // The box's own entries (found entries not counted).
     std::size_t listCount() const { return items_.size(); }
     const std::string& list(std::size_t index) const { return items_.at(index); }
     const std::vector<std::string>& items() const { return items_; }
-    int listIndex() const { return listIndex_; }  // -1: none chosen
-    // The player picks an entry: it becomes the text, then the change handler runs.
+
+    // Entries that stand above the own ones, each showing one text and carrying another:
+    // picking one puts its value in the box. While the list is open (`setDroppedDown`), new
+    // found entries wait until it closes, so that no row moves under the player's pointer.
+    struct Found {
+        std::string shown, value;
+        bool operator==(const Found&) const = default;
+    };
+    void setFound(std::vector<Found> entries);
+    const std::vector<Found>& found() const { return found_; }
+    void setDroppedDown(bool open);
+    // What the list shows: the found entries, then the own ones.
+    std::vector<std::string> rows() const;
+
+    int listIndex() const { return listIndex_; }  // a row; -1: none chosen
+    // The player picks a row: its text (a found entry's value) becomes the text, then the
+    // change handler runs.
     void setListIndex(int index);
 
     std::function<void()> onChange;
@@ -219,6 +236,9 @@ public:
 private:
     std::string text_;
     std::vector<std::string> items_;
+    std::vector<Found> found_;
+    std::optional<std::vector<Found>> waitingFound_;  // arrived while the list was open
+    bool droppedDown_ = false;
     int listIndex_ = -1;
 };
 
@@ -310,4 +330,5 @@ private:
 namespace kestrin {
 // The character code of the Enter key, as text boxes and drop-down lists report it.
 inline constexpr int kKeyEnter = 13;
+inline constexpr int kKeyDown = 40;
 }  // namespace kestrin

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -103,6 +104,19 @@ public:
 
 private:
     std::size_t limit_;
+};
+
+// Hands a widget's key presses to a function first; what it takes goes no further.
+class KeyForwarder final : public QObject {
+public:
+    KeyForwarder(QObject* parent, std::function<bool(int key)> take) : QObject(parent), take_(std::move(take)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && take_(static_cast<QKeyEvent*>(event)->key())) return true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(int key)> take_;
 };
 
 }  // namespace
@@ -319,7 +333,7 @@ void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
         widget->setDuplicatesEnabled(true);
     }
     auto input = twoWay(model, widget, [](forms::ComboBox& m, QComboBox* w) {
-        const QStringList items = toQStringList(m.items());
+        const QStringList items = toQStringList(m.rows());
         bool same = w->count() == items.size();
         for (int i = 0; same && i < items.size(); ++i) same = w->itemText(i) == items[i];
         if (!same) {
@@ -336,14 +350,27 @@ void FormBinder::bind(forms::ComboBox& model, QComboBox* widget) {
     // that is no new choice (and must not undo what the Enter key's handler has just done).
     auto pick = [&model, w = QPointer<QComboBox>(widget), input](int index) {
         if (!w || index < 0) return;
-        const bool sameText = model.editable && model.text() == toStdString(w->itemText(index));
+        const auto found = static_cast<int>(model.found().size());
+        const std::string picked =
+            index < found ? model.found()[static_cast<std::size_t>(index)].value : toStdString(w->itemText(index));
+        const bool sameText = model.editable && model.text() == picked;
         if (sameText || (!model.editable && model.listIndex() == index)) return;
         input([&] { model.setListIndex(index); });
     };
     connect(widget, &QComboBox::activated, widget, pick);
     if (!model.editable) connect(widget, &QComboBox::currentIndexChanged, widget, pick);
 
+    if (auto* box = dynamic_cast<DropDownBox*>(widget)) {
+        box->onDroppedDown = [&model](bool open) { model.setDroppedDown(open); };
+    }
     if (QLineEdit* edit = widget->lineEdit()) {
+        // Down is the model's while it has found entries (it picks the first); otherwise the
+        // box's own.
+        edit->installEventFilter(new KeyForwarder(edit, [&model](int key) {
+            if (key != Qt::Key_Down || model.found().empty()) return false;
+            model.keyPress(kKeyDown);
+            return true;
+        }));
         auto take = [&model, w = QPointer<QComboBox>(widget), input] {
             input([&] {
                 if (w) model.type(toStdString(w->currentText()));

@@ -178,7 +178,7 @@ void MainWindowView::build(const QString& programFolder) {
     // Multiplayer: the host to connect to and the link buttons.
     QWidget* link = panel(frame(client_, "Frame1", "Multiplayer", twips(1020, 2355, 2955, 1125)), 3, 2865, 885);
     QLabel* connectCaption = staticLabel(link, "lblLabel(1)", "Connect to:", twips(75, 135, 825, 195));
-    auto* cmbConnectTo = new QComboBox(link);
+    auto* cmbConnectTo = new DropDownBox(link);
     cmbConnectTo->setGeometry(twips(975, 75, 1845, 315));
     b.bind(f.cmbConnectTo, cmbConnectTo);
     nameControl(cmbConnectTo, QStringLiteral("Connect to"));

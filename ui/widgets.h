@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -62,6 +63,21 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A combo box that says when its list opens and closes.
+class DropDownBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void(bool open)> onDroppedDown;
+    void showPopup() override {
+        if (onDroppedDown) onDroppedDown(true);
+        QComboBox::showPopup();
+    }
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        if (onDroppedDown) onDroppedDown(false);
+    }
 };
 
 }  // namespace kestrin::ui

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "platform/qt/qt_datagrams.h"
 #include "platform/qt/qt_sockets.h"
 #include "tests/support/doubles.h"
 
@@ -219,6 +220,39 @@ TEST_F(QtSockets, TextArrivesWholeInBoundedPiecesEvenSplitOnTheWireOrInsideNeste
     // (The test's waiting sleeps between passes of the event loop: the game's loop reads faster.)
     ASSERT_TRUE(QTest::qWaitFor([&] { return atReceiver.text.size() == 5 + std::size_t(flood.size()); }, 20'000))
         << atReceiver.text.size();
+}
+
+// The datagram sockets as the in-memory ones behave: two programs share a port and both hear a
+// broadcast, a datagram to an address reaches one of them, answers come back with the source.
+TEST(QtDatagrams, SharedPortsHearBroadcastsAndAnswersFindTheirAsker) {
+    QtDatagramNetwork lan(false), loopback(true);
+    EXPECT_EQ(loopback.broadcastAddresses(), std::vector<std::string>{"127.255.255.255"});
+    EXPECT_NE(std::ranges::count(lan.broadcastAddresses(), "127.255.255.255"), 0);
+    EXPECT_NE(std::ranges::count(lan.ownAddresses(), "127.0.0.1"), 0);
+    std::vector<std::unique_ptr<DatagramSocket>> sockets;
+    std::vector<Texts> heard(3);
+    for (int i = 0; i < 3; ++i) {
+        sockets.push_back(lan.create());
+        sockets[i]->onDatagram = [&heard, i](const std::string& address, int port, const std::string& text) {
+            heard[i].push_back(address + ":" + std::to_string(port) + " " + text);
+        };
+    }
+    sockets[0]->bind(0, true);
+    const int shared = sockets[0]->localPort();
+    sockets[1]->bind(shared, true);
+    sockets[2]->bind(0, false);
+    auto squatter = lan.create();
+    EXPECT_EQ(failureText([&] { squatter->bind(shared, false); }).substr(0, 5), "10048");
+    const std::string asker = "127.0.0.1:" + std::to_string(sockets[2]->localPort());
+    ASSERT_TRUE(sockets[2]->send("127.255.255.255", shared, "KESTRIN FIND 1"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard[0].size() == 1 && heard[1].size() == 1; }, kWaitMs));
+    EXPECT_EQ(heard[0], Texts{asker + " KESTRIN FIND 1"});
+    sockets[1]->send("127.0.0.1", sockets[2]->localPort(), "KESTRIN HERE 1 600 Zo\u00eb");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !heard[2].empty(); }, kWaitMs));
+    EXPECT_EQ(heard[2], Texts{"127.0.0.1:" + std::to_string(shared) + " KESTRIN HERE 1 600 Zo\u00eb"});
+    sockets[2]->send("127.0.0.1", shared, "one");
+    QTest::qWait(100);
+    EXPECT_EQ(heard[0].size() + heard[1].size(), 3u);  // a datagram to an address reaches one of them
 }
 
 }  // namespace

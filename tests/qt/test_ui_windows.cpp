@@ -407,6 +407,18 @@ TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCo
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(rig.lastLine(), "* Attempting connection with 10.0.0.7");
     EXPECT_FALSE(widget(f.cmdConnect)->isEnabled());
+    // Games found head the list; picking one, or Down, puts its value in the box.
+    f.cmbConnectTo.setFound({{"Zed \u2014 10.0.0.3", "10.0.0.3:10600"}});
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->itemText(0), QStringLiteral("Zed \u2014 10.0.0.3"));
+    box->lineEdit()->clear();
+    QTest::keyClick(box->lineEdit(), Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), QStringLiteral("10.0.0.3:10600"));
+    box->showPopup();
+    f.cmbConnectTo.setFound({});
+    EXPECT_EQ(box->count(), 2);  // no row moves while the list is open
+    box->hidePopup();
+    EXPECT_EQ(box->count(), 1);
 }
 
 // In a light theme the game's own colours; in dark ones black is the theme's text and every

@@ -13,10 +13,11 @@ std::string lastLine(const MainForm& form) {
     return pos == std::string::npos ? log : log.substr(pos + 2);
 }
 
-Doubles::Doubles(MemoryNetwork* given, const std::string& address)
+Doubles::Doubles(MemoryNetwork* given, const std::string& address, DatagramNetwork* games)
     : ownNetwork(given ? nullptr : std::make_unique<MemoryNetwork>()),
       network(given ? *given : *ownNetwork),
-      sockets(network.factoryFor(address)) {}
+      sockets(network.factoryFor(address)),
+      datagrams(games) {}
 
 std::vector<std::string> Doubles::errorTitles() const {
     std::vector<std::string> titles;
@@ -25,8 +26,9 @@ std::vector<std::string> Doubles::errorTitles() const {
     return titles;
 }
 
-Rig::Rig(MemoryNetwork* sharedNetwork, VirtualClock* sharedClock, const std::string& address, WindowOpener* opener)
-    : Doubles(sharedNetwork, address),
+Rig::Rig(MemoryNetwork* sharedNetwork, VirtualClock* sharedClock, const std::string& address, WindowOpener* opener,
+         DatagramNetwork* games)
+    : Doubles(sharedNetwork, address, games),
       clock(sharedClock ? *sharedClock : ownClock),
       main(std::make_unique<MainWindow>(state, gameServices(), linkServices(), shell, opener)) {
     for (forms::Timer* timer : form().timers()) clock.bind(*timer);

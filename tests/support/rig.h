@@ -19,10 +19,11 @@ std::string lastLine(const MainForm& form);
 
 struct Doubles {
     // With no network given, the copy gets one of its own.
-    explicit Doubles(MemoryNetwork* network = nullptr, const std::string& address = "10.0.0.1");
+    explicit Doubles(MemoryNetwork* network = nullptr, const std::string& address = "10.0.0.1",
+                     DatagramNetwork* games = nullptr);
     GameServices gameServices() { return {random, sound, messageBox, errors, store, kProgramFolder}; }
     LinkServices linkServices(int port = kGamePort, int fallback = kFallbackPort) {
-        return {*sockets, store, lists, messageBox, errors, port, fallback};
+        return {*sockets, store, lists, messageBox, errors, port, fallback, datagrams};
     }
     // Titles of the error boxes shown so far ("Kestrin Error 6 in Main.cmdBank").
     std::vector<std::string> errorTitles() const;
@@ -41,12 +42,14 @@ struct Doubles {
     ErrorReporter errors{messageBox, files, calendar, kProgramFolder};
     ListFiles lists{files, kProgramFolder};
     ProgramState state{store};
+    DatagramNetwork* datagrams;  // none: games nearby are not looked for
 };
 
 struct Rig : Doubles {
     // A copy on its own network and clock, or on shared ones.
     explicit Rig(MemoryNetwork* sharedNetwork = nullptr, VirtualClock* sharedClock = nullptr,
-                 const std::string& address = "10.0.0.1", WindowOpener* opener = nullptr);
+                 const std::string& address = "10.0.0.1", WindowOpener* opener = nullptr,
+                 DatagramNetwork* datagrams = nullptr);
     MainForm& form() { return main->form(); }
     Game& game() { return main->game(); }
     Link& link() { return main->link(); }
