@@ -7,7 +7,8 @@
 #   odd_whole_number NAME VALUE         stop unless VALUE is an odd whole number
 #   bench_program BUILD TARGET          set $program to BUILD/bin/TARGET, or stop with how to build it
 #   offscreen_session       Qt's offscreen platform and a private runtime folder, removed on exit
-#   make_sandbox            a temporary folder ($SANDBOX) with its own XDG folders exported
+#   make_sandbox            a temporary folder ($SANDBOX) with its own XDG folders exported;
+#                           the copies started after it look for games nearby on loopback only
 #   copy_program_folder SRC a clean copy of a build's bin/ folder into $SANDBOX/bin
 #   write_settings ...      the game's Kestrin.ini in the sandbox's configuration folder
 #   start_xvfb              an Xvfb of our own on a free display; exports DISPLAY
@@ -63,6 +64,8 @@ make_sandbox() {
     export XDG_RUNTIME_DIR="$SANDBOX/runtime"
     # Real windows on our own X server, whatever the caller's environment says.
     export QT_QPA_PLATFORM=xcb
+    # Copies started here look for games nearby on this machine only: no broadcast leaves it.
+    export KESTRIN_DISCOVERY=loopback
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
 }
 
