@@ -94,6 +94,28 @@ check_package() {
 }
 
 # Builds the package, checks it and sets $deb to its path.
+# fuzz NAME CORPUS DICTIONARY MAX_LEN RUNS SECONDS: runs build-fuzz/bin/kestrin_fuzz_NAME. The
+# fuzzer adds to the corpus it is given, so it works on a copy; a failing input is kept in
+# build-fuzz/fuzz-failures/.
+fuzz() {
+    local name=$1 fuzz_dir
+    fuzz_dir=$(mktemp -d)
+    cp -r "$2" "$fuzz_dir/corpus"
+    mkdir -p build-fuzz/fuzz-failures
+    if ! UBSAN_OPTIONS=print_stacktrace=1 "build-fuzz/bin/kestrin_fuzz_$name" -dict="$3" -max_len="$4" -timeout=10 \
+            -runs="$5" -max_total_time="$6" -artifact_prefix=build-fuzz/fuzz-failures/ "$fuzz_dir/corpus" \
+            >"$fuzz_dir/log" 2>&1; then
+        tail -n 80 "$fuzz_dir/log"
+        rm -rf "$fuzz_dir"
+        echo "The fuzzer found a failing input (build-fuzz/fuzz-failures/); replay it with" >&2
+        echo "  build-fuzz/bin/kestrin_fuzz_$name build-fuzz/fuzz-failures/<file>" >&2
+        echo "  (KESTRIN_FUZZ_SHOW=1 prints the receivers' whole scene)" >&2
+        exit 1
+    fi
+    echo "Fuzzing $name ran $(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$fuzz_dir/log") inputs"
+    rm -rf "$fuzz_dir"
+}
+
 package_and_check() {
     deb=$(build_package)
     check_package "$deb"
@@ -121,26 +143,12 @@ case "${1:-play}" in
         cmake --build build-sanitize
         (cd build-sanitize && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
             ctest --output-on-failure -E '^install\.')
-        echo "== Fuzzing the receivers (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer)"
+        echo "== Fuzzing the receivers and finding games nearby (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer)"
         cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKESTRIN_LOGIC_ONLY=ON -DKESTRIN_FUZZ=ON \
               -DCMAKE_BUILD_TYPE=Debug
-        cmake --build build-fuzz --target kestrin_fuzz_receivers
-        # The fuzzer adds to the corpus it is given, so it works on a copy; a failing input is
-        # kept in build-fuzz/fuzz-failures/.
-        fuzz_dir=$(mktemp -d)
-        cp -r fuzz/corpus "$fuzz_dir/corpus"
-        mkdir -p build-fuzz/fuzz-failures
-        if ! UBSAN_OPTIONS=print_stacktrace=1 build-fuzz/bin/kestrin_fuzz_receivers -dict=fuzz/receivers.dict \
-                -max_len=8192 -timeout=10 -runs=20000 -max_total_time=60 -artifact_prefix=build-fuzz/fuzz-failures/ \
-                "$fuzz_dir/corpus" >"$fuzz_dir/log" 2>&1; then
-            tail -n 80 "$fuzz_dir/log"
-            rm -rf "$fuzz_dir"
-            echo "The fuzzer found a failing input (build-fuzz/fuzz-failures/); replay it with" >&2
-            echo "  KESTRIN_FUZZ_SHOW=1 build-fuzz/bin/kestrin_fuzz_receivers build-fuzz/fuzz-failures/<file>" >&2
-            exit 1
-        fi
-        echo "Fuzzing ran $(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$fuzz_dir/log") inputs"
-        rm -rf "$fuzz_dir"
+        cmake --build build-fuzz --target kestrin_fuzz_receivers kestrin_fuzz_discovery
+        fuzz receivers fuzz/corpus fuzz/receivers.dict 8192 20000 60
+        fuzz discovery fuzz/discovery fuzz/discovery.dict 4096 10000 30
         echo "== The Debian package, built with the hardening flags and checked"
         package_and_check
         ;;
