@@ -88,12 +88,13 @@ check_package() {
     grep -q 'setcap cap_net_bind_service=+ep "/usr/lib/kestrin/Kestrin"' "$unpacked/DEBIAN/postinst" ||
         { echo "the package does not give the game its port capability" >&2; status=1; }
     dpkg-deb -f "$deb" Depends | grep -q 'libcap2-bin' || { echo "the package does not depend on libcap2-bin" >&2; status=1; }
+    [[ -f $unpacked/etc/ufw/applications.d/kestrin ]] && grep -qx /etc/ufw/applications.d/kestrin "$unpacked/DEBIAN/conffiles" ||
+        { echo "the package does not hold the firewall profile as a conffile" >&2; status=1; }
     rm -rf "$unpacked"
     dpkg-deb -f "$deb" Package Version Section Depends
     return "$status"
 }
 
-# Builds the package, checks it and sets $deb to its path.
 # fuzz NAME CORPUS DICTIONARY MAX_LEN RUNS SECONDS: runs build-fuzz/bin/kestrin_fuzz_NAME. The
 # fuzzer adds to the corpus it is given, so it works on a copy; a failing input is kept in
 # build-fuzz/fuzz-failures/.
@@ -116,6 +117,7 @@ fuzz() {
     rm -rf "$fuzz_dir"
 }
 
+# Builds the package, checks it and sets $deb to its path.
 package_and_check() {
     deb=$(build_package)
     check_package "$deb"

@@ -28,7 +28,8 @@ prefix=$SANDBOX/prefix
 cmake --install "$build" --prefix "$prefix" >"$SANDBOX/install.log"
 
 # ---- 1. Layout -------------------------------------------------------------------------------
-expected="games/kestrin -> ../lib/kestrin/Kestrin
+expected="etc/ufw/applications.d/kestrin
+games/kestrin -> ../lib/kestrin/Kestrin
 lib/kestrin/Kestrin
 lib/kestrin/Read Me.html
 lib/kestrin/bank.wav
@@ -70,7 +71,21 @@ if command -v man >/dev/null 2>&1; then
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/kestrin.6.gz" 2>&1 >/dev/null || true)
     [[ -z $warnings ]] || die "the manual page has warnings: $warnings"
 fi
-note "validators: menu entry, metainfo and manual page pass"
+# The firewall profile as ufw reads it: one section, its title, description and ports, the
+# ports a list of port numbers (1-65535) and ranges with a protocol, joined by "|".
+profile=$prefix/etc/ufw/applications.d/kestrin
+[[ $(grep -c '^\[' "$profile") == 1 && $(head -n 1 "$profile") == "[Kestrin]" ]] || die "the firewall profile is not one [Kestrin] section"
+for key in title description ports; do
+    [[ $(grep -c "^$key=." "$profile") == 1 ]] || die "the firewall profile needs exactly one $key"
+done
+[[ $(grep -cv -E '^(\[Kestrin\]|(title|description|ports)=.*)$' "$profile") == 0 ]] || die "the firewall profile has other lines"
+port='([1-9][0-9]{0,4})'
+spec="$port(:$port)?(,$port(:$port)?)*/(tcp|udp)"
+ports=$(sed -n 's/^ports=//p' "$profile")
+[[ $ports =~ ^$spec(\|$spec)*$ ]] || die "the firewall profile's ports are not in ufw's form: $ports"
+for number in $(grep -oE '[0-9]+' <<<"$ports"); do ((number <= 65535)) || die "no port $number"; done
+[[ $ports == "600,10600/tcp|10600/udp" ]] || die "the firewall profile does not open the game's ports: $ports"
+note "validators: menu entry, metainfo and manual page pass; the firewall profile is well formed"
 
 # ---- 3. Offscreen start from the installed command ------------------------------------------
 painted=$(QT_QPA_PLATFORM=offscreen KESTRIN_BENCH_FIRST_PAINT=1 timeout 60 "$prefix/games/kestrin" 2>"$SANDBOX/offscreen.log") ||
