@@ -80,9 +80,9 @@ for key in title description ports; do
 done
 [[ $(grep -cv -E '^(\[Kestrin\]|(title|description|ports)=.*)$' "$profile") == 0 ]] || die "the firewall profile has other lines"
 port='([1-9][0-9]{0,4})'
-spec="$port(:$port)?(,$port(:$port)?)*/(tcp|udp)"
+entry="$port(:$port)?(,$port(:$port)?)*/(tcp|udp)"
 ports=$(sed -n 's/^ports=//p' "$profile")
-[[ $ports =~ ^$spec(\|$spec)*$ ]] || die "the firewall profile's ports are not in ufw's form: $ports"
+[[ $ports =~ ^$entry(\|$entry)*$ ]] || die "the firewall profile's ports are not in ufw's form: $ports"
 for number in $(grep -oE '[0-9]+' <<<"$ports"); do ((number <= 65535)) || die "no port $number"; done
 [[ $ports == "600,10600/tcp|10600/udp" ]] || die "the firewall profile does not open the game's ports: $ports"
 note "validators: menu entry, metainfo and manual page pass; the firewall profile is well formed"
