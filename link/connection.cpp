@@ -202,7 +202,7 @@ void Connection::cmdConnect_Click() {
         client_->connect();
         // Until the version check, the player may give up on a host that does not answer.
         form_.cmdDisconnect.setEnabled(true);
-        if (onSituationChanged) onSituationChanged();
+        situationChanged();
     });
 }
 
@@ -227,7 +227,7 @@ void Connection::connectFailed() {
     form_.cmdConnect.setEnabled(true);
     form_.cmdDisconnect.setEnabled(false);
     CloseSockets(true);
-    if (onSituationChanged) onSituationChanged();
+    situationChanged();
     showListenFailure();
 }
 
@@ -254,7 +254,7 @@ void Connection::connectionRequest(std::int64_t requestId) {
     // Counted from this connection: it has ten seconds to ask with "CON".
     form_.tmrSilent.setEnabled(false);
     form_.tmrSilent.setEnabled(true);
-    if (onSituationChanged) onSituationChanged();
+    situationChanged();
 }
 
 void Connection::introduced() { form_.tmrSilent.setEnabled(false); }
@@ -265,7 +265,7 @@ void Connection::tmrSilent_Timer() {
         // the host listens again, as before it came.
         CloseSockets(true);
         cmbConnectTo_Change();
-        if (onSituationChanged) onSituationChanged();
+        situationChanged();
         showListenFailure();
     });
 }
@@ -305,6 +305,7 @@ void Connection::peerClosed() {
     // could not), it is not tried a second time.
     if (listenAttempts_ == attemptsBefore && state_.lngGameType == kMultiPlayer) {
         listenAgain();
+        situationChanged();
         showListenFailure();
     }
 }
@@ -334,7 +335,7 @@ void Connection::UpdateLinkControls(bool connected) {
         form_.mnuGGameSelect.setEnabled(!connected);
         if (connected) form_.cmdStart.setFocus();
     }
-    if (onSituationChanged) onSituationChanged();
+    situationChanged();
 }
 
 // ---- Sending ----------------------------------------------------------------------------
@@ -349,10 +350,20 @@ void Connection::reply(int socket, const std::string& message) {
     if (socketAt(socket).state() == SocketState::Connected) socketAt(socket).sendData(message);
 }
 
+void Connection::situationChanged() {
+    if (onSituationChanged) onSituationChanged();
+}
+
 bool Connection::busy() const {
-    if (client_->state() != SocketState::Closed) return true;
-    return std::any_of(servers_.begin() + 1, servers_.end(),
-                       [](const Element& element) { return element.socket->state() != SocketState::Closed; });
+    // A socket whose peer closed, or that failed, waits to be closed or taken again: it
+    // carries no connection.
+    const auto live = [](const Socket& socket) {
+        const SocketState state = socket.state();
+        return state == SocketState::ResolvingHost || state == SocketState::Connecting ||
+               state == SocketState::Connected;
+    };
+    return live(*client_) || std::any_of(servers_.begin() + 1, servers_.end(),
+                                         [&](const Element& element) { return live(*element.socket); });
 }
 
 int Connection::listeningPort() const {

@@ -139,6 +139,8 @@ private:
     // that the box finds the window in its new state.
     void listenAgain();
     void showListenFailure();
+    // Tells onSituationChanged.
+    void situationChanged();
 
     MainForm& form_;
     ProgramState& state_;

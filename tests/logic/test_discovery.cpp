@@ -82,6 +82,10 @@ TEST_F(Discovering, PlayersJoinGamesFoundOnTheLanOrTheirOwnMachineWithoutTypingA
     EXPECT_EQ(again.form().cmbConnectTo.rows(), Texts{});
     bob.choose("Bob", kSinglePlayer);
     EXPECT_EQ(box.rows(), (Texts{"10.0.0.7", "10.0.0.1"}));
+    settle();
+    bob.choose("Bob", kMultiPlayer);  // back: he asks at once, and Ann, free again, answers
+    settle();
+    EXPECT_EQ(box.rows().front(), "Ann \u2014 10.0.0.1");
 }
 
 TEST_F(Discovering, ACopyAnswersOnlyQueriesOnlyWhileItWaitsAndAtMostTwentyASecond) {
