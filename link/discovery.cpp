@@ -124,14 +124,15 @@ void Discovery::tick() {
 
 void Discovery::sendQuery() {
     if (!asking_) return;
+    // The machine's addresses are read with each query, not with each datagram heard.
+    ownAddresses_ = network_.ownAddresses();
     const std::vector<std::string> addresses = network_.broadcastAddresses();
     for (const std::string& address : std::set<std::string>(addresses.begin(), addresses.end()))
         asking_->send(address, port_, std::string(kFind) + std::to_string(kOwnVersion));
 }
 
-bool Discovery::ownAddress(const std::string& address) {
-    const std::vector<std::string> own = network_.ownAddresses();
-    return std::find(own.begin(), own.end(), address) != own.end();
+bool Discovery::ownAddress(const std::string& address) const {
+    return std::find(ownAddresses_.begin(), ownAddresses_.end(), address) != ownAddresses_.end();
 }
 
 void Discovery::queryHeard(const std::string& address, int port, const std::string& text) {

@@ -71,7 +71,7 @@ private:
     void sendQuery();
     void queryHeard(const std::string& address, int port, const std::string& text);
     void answerHeard(const std::string& address, int port, const std::string& text);
-    bool ownAddress(const std::string& address);
+    bool ownAddress(const std::string& address) const;
 
     DatagramNetwork& network_;
     forms::Timer& timer_;
@@ -86,6 +86,7 @@ private:
     int secondsSinceQuery_ = 0;
     int answersLeft_ = kMostAnswersPerSecond;
     std::vector<FoundGame> games_;
+    std::vector<std::string> ownAddresses_;  // as read at the latest query
 };
 
 }  // namespace kestrin
