@@ -2,11 +2,24 @@
 // the "Status and Chat" frame, one line after another, CR LF between them.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "platform/forms.h"
 
 namespace kestrin {
+
+// A piece of a log line: the game's own words, or text that came from the other player.
+struct LogPiece {
+    LogPiece(const char* own) : text(own) {}         // NOLINT(google-explicit-constructor)
+    LogPiece(const std::string& own) : text(own) {}  // NOLINT(google-explicit-constructor)
+    LogPiece(std::string_view piece, bool fromPeer) : text(piece), received(fromPeer) {}
+    std::string_view text;
+    bool received = false;
+};
+// Text from the other player, as a piece of a log line.
+inline LogPiece received(std::string_view text) { return {text, true}; }
 
 class OutputLog {
 public:
@@ -16,6 +29,8 @@ public:
     // Adds a line and shows it. With focusChat the chat box takes the focus, its caret at
     // the end of what is typed there.
     void AddOutput(const std::string& text, bool focusChat);
+    // The same, for a line made of pieces: the view sets the received ones apart.
+    void AddOutput(std::initializer_list<LogPiece> pieces, bool focusChat);
     void clear();
 
 private:

@@ -28,14 +28,18 @@ void TextBox::setText(std::string value) {
     const bool added = value.size() > text_.size() && value.compare(0, text_.size(), text_) == 0;
     const std::size_t kept = added ? text_.size() : 0;
     text_ = std::move(value);
+    if (!added) isolated_.clear();
     selStart_ = std::min(selStart_, text_.size());
     textChanged(kept);
 }
 
-void TextBox::append(std::string_view more) {
+void TextBox::append(std::string_view more, const std::vector<Span>& received) {
     if (more.empty()) return;
     const std::size_t kept = text_.size();
     text_.append(more);
+    for (const Span span : received) {
+        if (span.begin < span.end && span.end <= more.size()) isolated_.push_back({kept + span.begin, kept + span.end});
+    }
     if (selStart_ == kept) selStart_ = text_.size();
     textChanged(kept);
 }

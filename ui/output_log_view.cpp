@@ -13,6 +13,40 @@
 
 namespace kestrin::ui {
 
+namespace {
+
+// The text from byte `from` to its end as the view shows it: CR LF as line breaks, and each
+// range received from the other player set apart between U+2068 (first strong isolate) and
+// U+2069 (pop directional isolate). The received text itself can hold neither: it shows
+// every directional control as a stand-in.
+QString shownFrom(const forms::TextBox& model, std::size_t from) {
+    const std::string_view text = model.text();
+    const auto& isolated = model.isolated();
+    auto span = std::ranges::lower_bound(isolated, from, {}, &forms::TextBox::Span::begin);
+    QString shown;
+    for (; span != isolated.end(); ++span) {
+        shown += toQStringLines(text.substr(from, span->begin - from));
+        shown += QChar(0x2068);
+        shown += toQStringLines(text.substr(span->begin, span->end - span->begin));
+        shown += QChar(0x2069);
+        from = span->end;
+    }
+    return shown + toQStringLines(text.substr(from));
+}
+
+// How many of the view's units the first `bytes` of the text take, with the marks: two for
+// each received range that ends within them, one for a range they end inside.
+int unitsBefore(const forms::TextBox& model, std::size_t bytes) {
+    int units = static_cast<int>(toQStringLines(std::string_view(model.text()).substr(0, bytes)).size());
+    for (const forms::TextBox::Span span : model.isolated()) {
+        if (span.begin >= bytes) break;
+        units += span.end <= bytes ? 2 : 1;
+    }
+    return units;
+}
+
+}  // namespace
+
 void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
     remember(model, widget);
     widget->setReadOnly(true);
@@ -39,11 +73,9 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
         const std::string& text = model.text();
         // Only added to since it was shown, and not in the middle of a character.
         if (kept > 0 && kept == shown->bytes && (static_cast<unsigned char>(text[kept]) & 0xC0) != 0x80) {
-            std::string_view more = std::string_view(text).substr(kept);
             // A "\r" shown last already shows as a line break: the "\n" that completes it
             // adds none.
-            if (text[kept - 1] == '\r' && more.front() == '\n') more.remove_prefix(1);
-            const QString part = toQStringLines(more);
+            const QString part = shownFrom(model, text[kept - 1] == '\r' && text[kept] == '\n' ? kept + 1 : kept);
             // One edit, laid out once when it ends.
             QTextCursor end(view->document());
             end.beginEditBlock();
@@ -52,7 +84,7 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
             end.endEditBlock();
             shown->units += static_cast<int>(part.size());
         } else {
-            const QString all = toQStringLines(text);
+            const QString all = shownFrom(model, 0);
             view->setPlainText(all);
             shown->units = static_cast<int>(all.size());
             shown->caretBytes = 0;
@@ -70,7 +102,7 @@ void FormBinder::bind(forms::TextBox& model, QPlainTextEdit* widget) {
         if (bytes == text.size()) {
             units = shown->units;
         } else if (bytes != shown->caretBytes) {
-            units = static_cast<int>(toQStringLines(std::string_view(text).substr(0, bytes)).size());
+            units = unitsBefore(model, bytes);
         }
         bool reveal = std::exchange(shown->reveal, false) || units != shown->caretUnits;
         shown->caretBytes = bytes;

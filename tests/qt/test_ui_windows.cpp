@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/output_log.h"
 #include "platform/qt/display_check.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_timer_driver.h"
@@ -353,6 +354,12 @@ TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCo
     EXPECT_EQ(log->textCursor().position(), log->toPlainText().size());
     f.txtOutput.setSelStart(7);  // the caret counts the model's bytes and the widget's characters
     EXPECT_EQ(log->textCursor().position(), 6);
+    // Received text is set apart in the view only; the caret counts the marks around it.
+    OutputLog(f.txtOutput, f.txtChat).AddOutput({"<", received("Eve"), "> ", received("hi")}, false);
+    EXPECT_EQ(log->toPlainText().section('\n', -1), "<\u2068Eve\u2069> \u2068hi\u2069");
+    EXPECT_TRUE(f.txtOutput.text().ends_with("\r\n<Eve> hi"));
+    f.txtOutput.setSelStart(f.txtOutput.text().size() - 1);  // before the "i"
+    EXPECT_EQ(log->textCursor().position(), log->toPlainText().size() - 2);
     // The window ends just below its last frame: the scores alone, or the chat too.
     const auto endsJustBelow = [&](const char* frame) {
         QWidget* shown = view.findChild<QWidget*>(QString::fromLatin1(frame));
