@@ -1,6 +1,7 @@
 # shellcheck shell=bash
-# Shared helpers for the benchmark and screenshot scripts (bench/startup.sh, bench/cpu.sh,
-# tools/screenshots.sh). Sourced, not run. Provides:
+# Shared helpers for the benchmark, screenshot and network test scripts (bench/startup.sh,
+# bench/cpu.sh, bench/vanished.sh, tools/screenshots.sh, tests/network/two_namespaces.sh).
+# Sourced, not run. Provides:
 #   note / die              messages on standard error
 #   need_tool NAME PACKAGE  stop with an install hint when a command is missing
 #   whole_number NAME VALUE MIN [MAX]   stop unless VALUE is a whole number from MIN (to MAX)
@@ -17,7 +18,9 @@
 #   forget_pid PID          no longer end PID at cleanup (it has ended)
 #   wait_for_window TITLE [SECONDS]   print the id of the first visible window whose title
 #                           matches TITLE (an extended regular expression), or fail
-#   cleanup                 ends everything started here and removes the sandbox (on EXIT)
+#   make_namespaces         two network namespaces of our own ($NS_A at 10.77.0.1, $NS_B at
+#                           10.77.0.2) joined by a veth pair (veth-a, veth-b), or fail (needs root)
+#   cleanup                 ends everything started here, removes the namespaces and the sandbox
 
 note() { printf '%s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
@@ -165,10 +168,28 @@ wait_for_window() {
     return 1
 }
 
+NS_A="" NS_B=""
+
+make_namespaces() {
+    NS_A=kestrin-a-$$ NS_B=kestrin-b-$$
+    ip netns add "$NS_A" 2>/dev/null || { NS_A="" NS_B=""; return 1; }
+    ip netns add "$NS_B" || return 1
+    ip link add veth-a netns "$NS_A" type veth peer name veth-b netns "$NS_B" || return 1
+    ip -n "$NS_A" addr add 10.77.0.1/24 brd + dev veth-a
+    ip -n "$NS_B" addr add 10.77.0.2/24 brd + dev veth-b
+    local ns
+    for ns in "$NS_A" "$NS_B"; do ip -n "$ns" link set lo up; done
+    ip -n "$NS_A" link set veth-a up
+    ip -n "$NS_B" link set veth-b up
+}
+
 cleanup() {
     local pid
     for pid in "${STARTED_PIDS[@]}"; do stop_pid "$pid"; done
     STARTED_PIDS=()
+    if [[ -n $NS_A ]]; then ip netns del "$NS_A" 2>/dev/null || true; fi
+    if [[ -n $NS_B ]]; then ip netns del "$NS_B" 2>/dev/null || true; fi
+    NS_A="" NS_B=""
     if [[ -n $XVFB_PID ]]; then
         stop_pid "$XVFB_PID"
         XVFB_PID=""

@@ -28,17 +28,10 @@ need_tool ip iproute2
 need_tool ss iproute2
 ((EUID == 0)) || die "network namespaces need root"
 
-ns_a=kestrin-a-$$ ns_b=kestrin-b-$$
-remove_namespaces() { ip netns del "$ns_a" 2>/dev/null || true; ip netns del "$ns_b" 2>/dev/null || true; }
-trap 'cleanup; remove_namespaces' EXIT
+trap cleanup EXIT
 trap 'exit 130' INT TERM
-ip netns add "$ns_a" && ip netns add "$ns_b" || die "cannot make network namespaces here"
-ip link add veth-a netns "$ns_a" type veth peer name veth-b netns "$ns_b"
-ip -n "$ns_a" addr add 10.77.0.1/24 brd + dev veth-a
-ip -n "$ns_b" addr add 10.77.0.2/24 brd + dev veth-b
-for ns in "$ns_a" "$ns_b"; do ip -n "$ns" link set lo up; done
-ip -n "$ns_a" link set veth-a up
-ip -n "$ns_b" link set veth-b up
+make_namespaces || die "cannot make network namespaces here"
+ns_a=$NS_A ns_b=$NS_B
 
 make_sandbox
 # Inside the namespaces broadcasts reach only the other namespace.
