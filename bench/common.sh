@@ -18,6 +18,9 @@
 #   forget_pid PID          no longer end PID at cleanup (it has ended)
 #   wait_for_window TITLE [SECONDS]   print the id of the first visible window whose title
 #                           matches TITLE (an extended regular expression), or fail
+#   own_network "$@"        runs the calling script again in a network namespace of its own
+#                           (only a loopback of its own): called first by every script that
+#                           starts a multi player copy
 #   make_namespaces         two network namespaces of our own ($NS_A at 10.77.0.1, $NS_B at
 #                           10.77.0.2) joined by a veth pair (veth-a, veth-b), or fail (needs root)
 #   cleanup                 ends everything started here, removes the namespaces and the sandbox
@@ -166,6 +169,18 @@ wait_for_window() {
         sleep 0.2
     done
     return 1
+}
+
+# Root gets a network namespace alone (unshare -n); anyone else a user namespace too
+# (unshare -rn), inside which they may bring up the loopback. The X server and the session bus
+# that the script starts live inside with it.
+own_network() {
+    [[ ${KESTRIN_OWN_NETWORK:-} == 1 ]] && return 0
+    need_tool unshare util-linux
+    need_tool ip iproute2
+    local user=()
+    ((EUID == 0)) || user=(-r)
+    KESTRIN_OWN_NETWORK=1 exec unshare "${user[@]}" -n -- bash -c 'ip link set lo up && exec bash "$0" "$@"' "$0" "$@"
 }
 
 NS_A="" NS_B=""

@@ -4,8 +4,8 @@
 # search for games nearby on. Runs the game under an Xvfb of our own with auto-start (single
 # player), measures user + system time from /proc/<pid>/stat over a period with the window idle,
 # then presses Alt+S (Start) and measures the same period of a running game; then starts it
-# again in multi player (looking for games on loopback only, as every copy the benchmarks
-# start) and measures the waiting period. Prints each as a percentage of one core. Builds
+# again in multi player and measures the waiting period. It runs in a network namespace of its
+# own, and its copies look for games on loopback only. Prints each as a percentage of one core. Builds
 # nothing.
 #
 # Usage: bench/cpu.sh [BUILD_FOLDER] [SECONDS] [WAITING]
@@ -18,6 +18,8 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=bench/common.sh
 source "$here/common.sh"
+# The multi player copies started here can reach nothing but a loopback of their own.
+own_network "$@"
 
 build=${1:-$(dirname "$here")/build}
 seconds=${2:-10}

@@ -12,7 +12,8 @@
 # show Qt's own look and its default font, as on a plain desktop.
 # The game runs from a temporary copy of the build's bin/ folder with a temporary configuration
 # folder, seeded with a few high scores and names so the pictures show something; the build
-# folder and your own settings stay untouched.
+# folder and your own settings stay untouched. It all runs in a network namespace of its own
+# (the copies look for games nearby on its loopback only).
 #
 # Usage: tools/screenshots.sh [BUILD_FOLDER]      (default: the repository's build/; its bin/ must hold Kestrin)
 # Environment: KEEP_SANDBOX=1 keeps the temporary folder (game logs).
@@ -21,6 +22,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=bench/common.sh
 source "$root/bench/common.sh"
+# The multi player copies started here can reach nothing but a loopback of their own.
+own_network "$@"
 
 build=${1:-$root/build}
 bin=$build/bin
