@@ -23,6 +23,11 @@
 #                           starts a multi player copy
 #   make_namespaces         two network namespaces of our own ($NS_A at 10.77.0.1, $NS_B at
 #                           10.77.0.2) joined by a veth pair (veth-a, veth-b), or fail (needs root)
+#   keys WINDOW KEY...      the keys go to the window, given the focus first
+#   wait_until SECONDS COMMAND...   runs COMMAND every 0.1 s until it succeeds, or fails
+#   start_in_namespace NS PLAYER PIDVAR   a copy in namespace NS with $SANDBOX/config-PLAYER
+#   bank_while_cut NS WINDOW   in a game whose link to 10.77.0.1 is pulled, guesses and banks
+#                           in WINDOW until a bank waits to be acknowledged (fails if none does)
 #   cleanup                 ends everything started here, removes the namespaces and the sandbox
 
 note() { printf '%s\n' "$*" >&2; }
@@ -196,6 +201,41 @@ make_namespaces() {
     for ns in "$NS_A" "$NS_B"; do ip -n "$ns" link set lo up; done
     ip -n "$NS_A" link set veth-a up
     ip -n "$NS_B" link set veth-b up
+}
+
+keys() {
+    local window=$1
+    shift
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" || true
+    xdotool key --clearmodifiers "$@"
+}
+
+wait_until() {
+    local seconds=$1 i
+    shift
+    for ((i = 0; i < seconds * 10; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+start_in_namespace() {
+    launch "$3" ip netns exec "$1" env XDG_CONFIG_HOME="$SANDBOX/config-$2" "$SANDBOX/bin/Kestrin" \
+        >>"$SANDBOX/game-$2.log" 2>&1 </dev/null
+}
+
+# Each bank sends the score while the link is gone; the kernel then holds it unacknowledged.
+bank_while_cut() {
+    local guess
+    for ((guess = 0; guess < 40; guess++)); do
+        keys "$2" alt+h alt+k alt+l alt+k
+        if ip netns exec "$1" ss -Htn state established "dst 10.77.0.1" | awk '$2 > 0 {f = 1} END {exit !f}'; then
+            return 0
+        fi
+        sleep 0.3
+    done
+    return 1
 }
 
 cleanup() {

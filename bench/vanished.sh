@@ -41,34 +41,15 @@ start_xvfb
 for player in Ann Bob; do
     XDG_CONFIG_HOME=$SANDBOX/config-$player write_settings 1 1 "$player" $'[Player]\nLastIP=10.77.0.1'
 done
-start_copy() { # start_copy NAMESPACE PLAYER PIDVAR
-    launch "$3" ip netns exec "$1" env XDG_CONFIG_HOME="$SANDBOX/config-$2" "$SANDBOX/bin/Kestrin" \
-        >>"$SANDBOX/game-$2.log" 2>&1 </dev/null
-}
 ann_pid="" bob_pid=""
-start_copy "$ns_a" Ann ann_pid
+start_in_namespace "$ns_a" Ann ann_pid
 ann=$(wait_for_window "Playing as Ann" 30) || die "Ann's window did not open"
-start_copy "$ns_b" Bob bob_pid
+start_in_namespace "$ns_b" Bob bob_pid
 bob=$(wait_for_window "Playing as Bob" 30) || die "Bob's window did not open"
 
-keys() { # keys WINDOW KEY...: the keys go to the window, given the focus first
-    local window=$1
-    shift
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" || true
-    xdotool key --clearmodifiers "$@"
-}
 established() { ip netns exec "$ns_b" ss -Htn state established "dst 10.77.0.1" | grep -q .; }
 bob_listens() { ip netns exec "$ns_b" ss -Htln "sport = :600" | grep -q .; }
 ann_listens() { ip netns exec "$ns_a" ss -Htln "sport = :600" | grep -q .; }
-wait_until() { # wait_until SECONDS COMMAND...
-    local seconds=$1 i
-    shift
-    for ((i = 0; i < seconds * 10; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 times=()
 for ((trial = 1; trial <= trials; trial++)); do
@@ -84,16 +65,8 @@ for ((trial = 1; trial <= trials; trial++)); do
     sleep 6.5 # the countdown
     start=$(date +%s%N)
     ip -n "$ns_a" link set veth-a down
-    # Guess until a bank goes out: each bank sends the score while the link is gone.
-    banked=no
-    for ((guess = 0; guess < 40; guess++)); do
-        keys "$bob" alt+h alt+k alt+l alt+k
-        if ip netns exec "$ns_b" ss -Htn state established "dst 10.77.0.1" | awk '$2 > 0 {f = 1} END {exit !f}'; then
-            banked=yes
-            break
-        fi
-        sleep 0.3
-    done
+    banked=yes
+    bank_while_cut "$ns_b" "$bob" || banked=no
     wait_until 90 bob_listens || die "trial $trial: Bob's copy did not end the link within 90 s"
     end=$(date +%s%N)
     seconds=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.1f", ns / 1e9 }')

@@ -42,25 +42,6 @@ fail() {
     for player in Ann Bob; do note "$player's output:" && sed 's/^/  /' "$SANDBOX/game-$player.log" >&2 || true; done
     die "$* (the screen is in $shots/failure.png)"
 }
-start_copy() { # start_copy NAMESPACE PLAYER PIDVAR
-    launch "$3" ip netns exec "$1" env XDG_CONFIG_HOME="$SANDBOX/config-$2" "$SANDBOX/bin/Kestrin" \
-        >>"$SANDBOX/game-$2.log" 2>&1 </dev/null
-}
-keys() { # keys WINDOW KEY...: the keys go to the window, given the focus first
-    local window=$1
-    shift
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" || true
-    xdotool key --clearmodifiers "$@"
-}
-wait_until() { # wait_until SECONDS COMMAND...
-    local seconds=$1 i
-    shift
-    for ((i = 0; i < seconds * 10; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 connected() { ip netns exec "$NS_B" ss -Htn state established "dst 10.77.0.1" | grep -q .; }
 bob_listens() { ip netns exec "$NS_B" ss -Htln "sport = :600" | grep -q .; }
 # counter PLAYER POSITION: one of the player's twelve statistics counters, 0 until written.
@@ -73,9 +54,9 @@ counted() { [[ $(counter Ann 8) == 1 && $(counter Ann 10) == 1 && $(counter Bob 
 picture() { import -window "$1" "$shots/$2.png" || note "could not take $2.png"; }
 
 ann_pid="" bob_pid=""
-start_copy "$NS_A" Ann ann_pid
+start_in_namespace "$NS_A" Ann ann_pid
 ann=$(wait_for_window "Playing as Ann" 30) || fail "Ann's window did not open"
-start_copy "$NS_B" Bob bob_pid
+start_in_namespace "$NS_B" Bob bob_pid
 bob=$(wait_for_window "Playing as Bob" 30) || fail "Bob's window did not open"
 # Side by side, so that each picture shows its own window whole.
 xdotool windowmove "$ann" 20 100 windowmove "$bob" 540 100 || true
@@ -98,7 +79,7 @@ sleep 1
 keys "$ann" alt+r
 keys "$bob" alt+r
 sleep 6 # the countdown
-end=$((SECONDS + 62))
+end=$((SECONDS + 58))
 while ((SECONDS < end)); do
     keys "$ann" alt+h alt+k alt+l alt+k
     sleep 0.3
@@ -115,11 +96,7 @@ keys "$bob" alt+r
 sleep 6
 ip -n "$NS_A" link set veth-a down
 pulled=$SECONDS
-for ((guess = 0; guess < 40; guess++)); do
-    keys "$bob" alt+h alt+k alt+l alt+k
-    if ip netns exec "$NS_B" ss -Htn state established "dst 10.77.0.1" | awk '$2 > 0 {f = 1} END {exit !f}'; then break; fi
-    sleep 0.3
-done
+bank_while_cut "$NS_B" "$bob" || note "no bank of Bob's waited to be acknowledged"
 wait_until 90 bob_listens || fail "Bob's copy did not end the link within 90 s of the pull"
 note "Bob's copy ended the link $((SECONDS - pulled)) s after the pull"
 sleep 1
