@@ -114,6 +114,14 @@ TEST_F(Discovering, ACopyAnswersOnlyQueriesOnlyWhileItWaitsAndAtMostTwentyASecon
     EXPECT_EQ(ask("KESTRIN FIND 1"), 0u);
     ann.choose("Ann", kSinglePlayer);
     EXPECT_EQ(ask("KESTRIN FIND 1"), 0u);
+    // A program that holds the port alone: the copy says so once, and plays on.
+    Raw hog(net, "10.0.0.3");
+    hog.socket->bind(10600, false);
+    Rig& cat = copy("10.0.0.3", "Cat");
+    EXPECT_EQ(cat.lastLine(), "* Games nearby cannot be found: The bound address is already in use");
+    cat.choose("Cat", kSinglePlayer);
+    cat.choose("Cat", kMultiPlayer);
+    EXPECT_EQ(cat.lastLine(), "* Waiting for connection to another player");
 }
 
 TEST_F(Discovering, TheListHoldsTwentyGamesOfItsOwnVersionByTheirSourceAndDropsTheSilent) {
@@ -130,6 +138,9 @@ TEST_F(Discovering, TheListHoldsTwentyGamesOfItsOwnVersionByTheirSourceAndDropsT
     EXPECT_EQ(box.rows(), Texts{"10.0.0.66\u240D\u240A\uFFFD! \u2014 10.0.0.9"});
     box.setListIndex(0);
     EXPECT_EQ(box.text(), "10.0.0.9:10600");
+    ear.socket->send("10.0.0.2", asking, "KESTRIN HERE 1 10600 Zoe");  // renamed: still one game
+    settle();
+    EXPECT_EQ(box.rows(), Texts{"Zoe \u2014 10.0.0.9"});
     std::vector<std::unique_ptr<Raw>> hosts;
     for (int i = 10; i < 35; ++i) {
         hosts.push_back(std::make_unique<Raw>(net, "10.0.0." + std::to_string(i)));
