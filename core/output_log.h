@@ -10,16 +10,18 @@
 
 namespace kestrin {
 
-// A piece of a log line: the game's own words, or text that came from the other player.
+// A piece of a log line: the game's own words, or what a player wrote (a name, a chat line,
+// everything the other player sent), which the view sets apart so that its script cannot
+// reorder the line around it.
 struct LogPiece {
     LogPiece(const char* own) : text(own) {}         // NOLINT(google-explicit-constructor)
     LogPiece(const std::string& own) : text(own) {}  // NOLINT(google-explicit-constructor)
-    LogPiece(std::string_view piece, bool fromPeer) : text(piece), received(fromPeer) {}
+    LogPiece(std::string_view piece, bool setApart) : text(piece), apart(setApart) {}
     std::string_view text;
-    bool received = false;
+    bool apart = false;
 };
-// Text from the other player, as a piece of a log line.
-inline LogPiece received(std::string_view text) { return {text, true}; }
+// What a player wrote, as a piece of a log line.
+inline LogPiece written(std::string_view text) { return {text, true}; }
 
 class OutputLog {
 public:
@@ -29,7 +31,7 @@ public:
     // Adds a line and shows it. With focusChat the chat box takes the focus, its caret at
     // the end of what is typed there.
     void AddOutput(const std::string& text, bool focusChat);
-    // The same, for a line made of pieces: the view sets the received ones apart.
+    // The same, for a line made of pieces: the view sets the written ones apart.
     void AddOutput(std::initializer_list<LogPiece> pieces, bool focusChat);
     void clear();
 

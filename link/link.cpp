@@ -47,7 +47,7 @@ void Link::cmdSend_Click() {
         const std::string text = form_.txtChat.text();
         if (text.empty()) return;
         connection_.sendToConnected(protocol::chat(text));
-        log_.AddOutput("<" + state_.strPlayerName + "> " + text, true);
+        log_.AddOutput({"<", written(state_.strPlayerName), "> ", written(text)}, true);
         form_.txtChat.setText("");
     });
 }

@@ -74,7 +74,7 @@ void Receivers::dispatch(const Role& role, int socket, std::uint64_t serial, con
         connectionRequest({socket, serial, shown(message.payload)});
     } else if (code == kNam) {
         opponent_.name = shown(message.payload);
-        log_.AddOutput({"* Connected to ", received(opponent_.name)}, false);
+        log_.AddOutput({"* Connected to ", written(opponent_.name)}, false);
         connection_.reply(socket, version());
     } else if (code == kVer) {
         opponent_.version = message.number;
@@ -86,7 +86,7 @@ void Receivers::dispatch(const Role& role, int socket, std::uint64_t serial, con
             game_.StartCountdown();
             if (role.beepsAnsweringReady) game_.Beep();
         }
-        log_.AddOutput({received(shown(message.payload))}, false);
+        log_.AddOutput({written(shown(message.payload))}, false);
     } else if (code == kStg) {
         game_.StartCountdown();
         if (role.beepsOnCountdown) game_.Beep();
@@ -95,12 +95,12 @@ void Receivers::dispatch(const Role& role, int socket, std::uint64_t serial, con
         form_.lblOpponentScore.setCaption(decimal(message.number));
         game_.ColourScores();
     } else if (code == kMsg) {
-        log_.AddOutput({"<", received(opponent_.name), "> ", received(shown(message.payload))}, true);
+        log_.AddOutput({"<", written(opponent_.name), "> ", written(shown(message.payload))}, true);
     } else if (code == kStp) {
-        log_.AddOutput({received(shown(message.payload))}, true);
+        log_.AddOutput({written(shown(message.payload))}, true);
         game_.OpponentStopped();  // with readiness cleared, nothing goes back
     } else if (code == kRef) {
-        log_.AddOutput({received(shown(message.payload))}, false);
+        log_.AddOutput({written(shown(message.payload))}, false);
         connection_.Disconnect();
     } else if (code == kDis) {
         connection_.Disconnect();
@@ -125,7 +125,7 @@ void Receivers::connectionRequest(Request request) {
 
 void Receivers::askAndAnswer(const Request& request) {
     opponent_.name = request.name;
-    log_.AddOutput({"* Connection request from ", received(request.name)}, false);
+    log_.AddOutput({"* Connection request from ", written(request.name)}, false);
     const MessageResult answer = services_.messageBox.show("Accept new player connection from " + request.name + "?",
                                                            kTitle, MessageButtons::YesNo, MessageIcon::Question);
     // The joiner may have gone while the question was open: nothing is sent to a
@@ -135,7 +135,7 @@ void Receivers::askAndAnswer(const Request& request) {
         acceptedSerial_ = request.serial;
         // Until the version check, the host's player may give up on a joiner gone quiet.
         form_.cmdDisconnect.setEnabled(true);
-        log_.AddOutput({"* Connected to ", received(request.name)}, false);
+        log_.AddOutput({"* Connected to ", written(request.name)}, false);
         connection_.reply(request.element, hostName(state_.strPlayerName));
         form_.cmbConnectTo.setText(connection_.WinsockServer(request.element).remoteHostIP());
         services_.lists.SaveListItem(kConnectToFile, form_.cmbConnectTo);

@@ -33,11 +33,11 @@ void TextBox::setText(std::string value) {
     textChanged(kept);
 }
 
-void TextBox::append(std::string_view more, const std::vector<Span>& received) {
+void TextBox::append(std::string_view more, const std::vector<Span>& apart) {
     if (more.empty()) return;
     const std::size_t kept = text_.size();
     text_.append(more);
-    for (const Span span : received) {
+    for (const Span span : apart) {
         if (span.begin < span.end && span.end <= more.size()) isolated_.push_back({kept + span.begin, kept + span.end});
     }
     if (selStart_ == kept) selStart_ = text_.size();

@@ -163,19 +163,20 @@ public:
     const std::string& text() const { return text_; }
     // Replaces the whole text, cut to maxLength characters.
     void setText(std::string value);
-    // Byte ranges of the text that came from the other player, in order. The view sets each
-    // apart from the words around it (between U+2068 and U+2069), so that a name or a chat
-    // line in a right-to-left script cannot reorder the line; the text itself stays as it is.
-    // A new text that is not only added to the old drops every range.
+    // Byte ranges of the text that players wrote (names, chat lines, everything the other
+    // player sent), in order. The view sets each apart from the words around it (between
+    // U+2068 and U+2069), so that a name or a chat line in a right-to-left script cannot
+    // reorder the line; the text itself stays as it is. A new text that is not only added to
+    // the old drops every range.
     struct Span {
         std::size_t begin = 0;
         std::size_t end = 0;
     };
     const std::vector<Span>& isolated() const { return isolated_; }
     // Adds to the end of the text, as a line added to the output log, without copying what is
-    // there already; `received` are ranges of `more` that came from the other player. A caret
+    // there already; `apart` are ranges of `more` that players wrote. A caret
     // at the end stays at the end, after the new text; one anywhere else stays where it is.
-    void append(std::string_view more, const std::vector<Span>& received = {});
+    void append(std::string_view more, const std::vector<Span>& apart = {});
     std::size_t selStart() const { return selStart_; }
     void setSelStart(std::size_t value) { set(selStart_, value); }
     std::size_t maxLength = 0;  // in characters (Unicode code points); 0: no limit

@@ -16,9 +16,9 @@ namespace kestrin::ui {
 namespace {
 
 // The text from byte `from` to its end as the view shows it: CR LF as line breaks, and each
-// range received from the other player set apart between U+2068 (first strong isolate) and
-// U+2069 (pop directional isolate). The received text itself can hold neither: it shows
-// every directional control as a stand-in.
+// range a player wrote set apart between U+2068 (first strong isolate) and U+2069 (pop
+// directional isolate). Text from the other player can hold neither (it shows every
+// directional control as a stand-in); this player's own name and chat line are theirs.
 QString shownFrom(const forms::TextBox& model, std::size_t from) {
     const std::string_view text = model.text();
     const auto& isolated = model.isolated();
@@ -35,7 +35,7 @@ QString shownFrom(const forms::TextBox& model, std::size_t from) {
 }
 
 // How many of the view's units the first `bytes` of the text take, with the marks: two for
-// each received range that ends within them, one for a range they end inside.
+// each range set apart that ends within them, one for a range they end inside.
 int unitsBefore(const forms::TextBox& model, std::size_t bytes) {
     int units = static_cast<int>(toQStringLines(std::string_view(model.text()).substr(0, bytes)).size());
     for (const forms::TextBox::Span span : model.isolated()) {

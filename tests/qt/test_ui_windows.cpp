@@ -355,7 +355,7 @@ TEST(MainWindowView, ModelChangesShowAtOnceKeysReachTheirHandlersAndTheChatBoxCo
     f.txtOutput.setSelStart(7);  // the caret counts the model's bytes and the widget's characters
     EXPECT_EQ(log->textCursor().position(), 6);
     // Received text is set apart in the view only; the caret counts the marks around it.
-    OutputLog(f.txtOutput, f.txtChat).AddOutput({"<", received("Eve"), "> ", received("hi")}, false);
+    OutputLog(f.txtOutput, f.txtChat).AddOutput({"<", written("Eve"), "> ", written("hi")}, false);
     EXPECT_EQ(log->toPlainText().section('\n', -1), "<\u2068Eve\u2069> \u2068hi\u2069");
     EXPECT_TRUE(f.txtOutput.text().ends_with("\r\n<Eve> hi"));
     f.txtOutput.setSelStart(f.txtOutput.text().size() - 1);  // before the "i"
