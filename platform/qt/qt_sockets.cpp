@@ -75,10 +75,12 @@ constexpr qint64 kReadBufferBytes = qint64{64} * 1024;
 // asking and never reads cannot make the answers pile up here.
 constexpr qint64 kMostUnsent = qint64{64} * 1024;
 
-// A peer that vanishes (switched off, its cable or Wi-Fi gone) closes nothing. Keepalive
-// probes find an idle connection's peer gone in 10 + 3 x 5 seconds; while sent text waits
-// for an acknowledgement the probes stop, and the user timeout ends the connection once text
-// has gone unacknowledged for 25 seconds. Either way the socket then reports a timeout.
+// A peer that vanishes (switched off, its cable or Wi-Fi gone) closes nothing. On an idle
+// connection keepalive probes go out after 10 silent seconds, every 5 seconds; while sent text
+// waits for an acknowledgement the probes stop and retransmissions go out instead. Either
+// way the user timeout ends the connection once 20 seconds have passed without an answer,
+// so that a bank sent just after the peer vanished is noticed well within half a minute, and
+// the socket reports a timeout.
 void probeForVanishedPeer(qintptr descriptor) {
     if (descriptor < 0) return;
     const int fd = static_cast<int>(descriptor);
@@ -90,7 +92,7 @@ void probeForVanishedPeer(qintptr descriptor) {
     set(IPPROTO_TCP, TCP_KEEPIDLE, 10);
     set(IPPROTO_TCP, TCP_KEEPINTVL, 5);
     set(IPPROTO_TCP, TCP_KEEPCNT, 3);
-    set(IPPROTO_TCP, TCP_USER_TIMEOUT, 25'000);
+    set(IPPROTO_TCP, TCP_USER_TIMEOUT, 20'000);
 }
 
 // Errors of an established connection that mean the peer has vanished (the probes or the user
