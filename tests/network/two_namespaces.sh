@@ -79,7 +79,7 @@ sleep 1
 keys "$ann" alt+r
 keys "$bob" alt+r
 sleep 6 # the countdown
-end=$((SECONDS + 58))
+end=$((SECONDS + 56))
 while ((SECONDS < end)); do
     keys "$ann" alt+h alt+k alt+l alt+k
     sleep 0.3
