@@ -34,7 +34,7 @@ roles=${3:-host joiner}
 whole_number HOLD_SECONDS "$hold" 5 300
 for role in $roles; do [[ $role == host || $role == joiner ]] || die "a role is host or joiner, not '$role'"; done
 bin=$build/bin
-[[ -x $bin/Kestrin ]] || die "$bin/Kestrin not found; build it first: cmake --build $build --target Kestrin"
+bench_program "$build" Kestrin
 need_tool xdotool xdotool
 need_tool ss iproute2
 need_tool python3 python3

@@ -27,7 +27,7 @@ waiting=${3:-60}
 whole_number SECONDS "$seconds" 5 40
 whole_number WAITING "$waiting" 10 120
 bin=$build/bin
-[[ -x $bin/Kestrin ]] || die "$bin/Kestrin not found; build it first: cmake --build $build --target Kestrin"
+bench_program "$build" Kestrin
 need_tool xdotool xdotool
 need_tool import imagemagick
 need_tool compare imagemagick

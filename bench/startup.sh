@@ -31,7 +31,7 @@ timeout_seconds=${RUN_TIMEOUT:-30}
 ((runs >= 11)) || die "RUNS must be at least 11 (medians of fewer runs are too noisy)"
 
 bin=$build/bin
-[[ -x $bin/Kestrin ]] || die "$bin/Kestrin not found; build it first: cmake --build $build --target Kestrin"
+bench_program "$build" Kestrin
 [[ -x $bin/bench_bare_dialog ]] ||
     die "$bin/bench_bare_dialog not found; build it first: cmake --build $build --target bench_bare_dialog"
 need_tool timeout coreutils

@@ -22,7 +22,7 @@ build=${1:-$(dirname "$here")/build}
 trials=${2:-5}
 odd_whole_number TRIALS "$trials"
 bin=$build/bin
-[[ -x $bin/Kestrin ]] || die "$bin/Kestrin not found; build it first: cmake --build $build --target Kestrin"
+bench_program "$build" Kestrin
 need_tool xdotool xdotool
 need_tool ip iproute2
 need_tool ss iproute2

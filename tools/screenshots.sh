@@ -27,7 +27,7 @@ own_network "$@"
 
 build=${1:-$root/build}
 bin=$build/bin
-[[ -x $bin/Kestrin ]] || die "$bin/Kestrin not found; build it first: cmake --build $build --target Kestrin"
+bench_program "$build" Kestrin
 need_tool xdotool xdotool
 need_tool import imagemagick
 need_tool compare imagemagick

@@ -17,7 +17,7 @@ source "$here/../../bench/common.sh"
 
 build=${1:?usage: $0 BUILD_FOLDER [SHOTS_FOLDER]}
 shots=${2:-$build/two-namespaces}
-[[ -x $build/bin/Kestrin ]] || die "$build/bin/Kestrin not found; build it first"
+bench_program "$build" Kestrin
 for tool in xdotool ip ss import; do need_tool "$tool" "xdotool iproute2 imagemagick"; done
 skip() { echo "skipped: $*"; exit 77; }
 ((EUID == 0)) || skip "network namespaces need root"
